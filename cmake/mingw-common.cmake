@@ -1,0 +1,10 @@
+# The -posix variants: the -win32 thread model lacks std::mutex, which
+# GoogleTest needs.
+set(CMAKE_C_COMPILER ${VISTREL_MINGW_TRIPLE}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${VISTREL_MINGW_TRIPLE}-g++-posix)
+set(CMAKE_RC_COMPILER ${VISTREL_MINGW_TRIPLE}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${VISTREL_MINGW_TRIPLE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")

@@ -1,0 +1,72 @@
+#include "settings/config_file_win.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <vector>
+
+#include "app/preview_window_win.h"
+#include "toolkit/error.h"
+#include "toolkit/messages.h"
+
+namespace vistrel {
+
+ConfigFile::ConfigFile(std::string fileName) : fileName_(std::move(fileName)) {}
+
+ConfigFile::~ConfigFile() {
+  // The profile service caches files; flushing makes the change visible on
+  // disk before the handler goes on.
+  if (written_) WritePrivateProfileStringA(nullptr, nullptr, nullptr, fileName_.c_str());
+}
+
+std::string ConfigFile::ReadValue(const std::string& section, const std::string& key,
+                                  const std::string& def) const {
+  char buffer[2048];
+  const DWORD length = GetPrivateProfileStringA(section.c_str(), key.c_str(), def.c_str(), buffer,
+                                                sizeof buffer, fileName_.c_str());
+  return std::string(buffer, length);
+}
+
+void ConfigFile::WriteValue(const std::string& section, const std::string& key,
+                            const std::string& value) {
+  written_ = true;
+  if (!WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), fileName_.c_str()))
+    throw Error(messages::CannotWriteTo(fileName_));
+}
+
+void ConfigFile::RemoveSection(const std::string& section) {
+  written_ = true;
+  if (!WritePrivateProfileStringA(section.c_str(), nullptr, nullptr, fileName_.c_str()))
+    throw Error(messages::CannotWriteTo(fileName_));
+}
+
+bool ConfigFile::KeyExists(const std::string& section, const std::string& key) const {
+  std::vector<char> names(16384);
+  const DWORD length = GetPrivateProfileStringA(section.c_str(), nullptr, "", names.data(),
+                                                static_cast<DWORD>(names.size()), fileName_.c_str());
+  for (DWORD at = 0; at < length && names[at];) {
+    const char* name = names.data() + at;
+    if (lstrcmpiA(name, key.c_str()) == 0) return true;
+    at += static_cast<DWORD>(lstrlenA(name)) + 1;
+  }
+  return false;
+}
+
+std::string WinFolder(int csidl) {
+  LPITEMIDLIST items = nullptr;
+  char path[MAX_PATH] = "";
+  HWND owner = Form1 ? Form1->Handle() : nullptr;
+  if (SUCCEEDED(SHGetSpecialFolderLocation(owner, csidl, &items)) && items) {
+    SHGetPathFromIDListA(items, path);
+    IMalloc* malloc = nullptr;
+    if (SUCCEEDED(SHGetMalloc(&malloc)) && malloc) {
+      malloc->Free(items);
+      malloc->Release();
+    }
+  }
+  return path;
+}
+
+std::string DefaultSaveFolder() { return WinFolder(CSIDL_PERSONAL) + "\\Vistrel"; }
+
+}  // namespace vistrel

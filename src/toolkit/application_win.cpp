@@ -1,0 +1,117 @@
+#include "toolkit/application_win.h"
+
+#include <algorithm>
+
+#include "toolkit/window_win.h"
+
+namespace vistrel {
+namespace {
+
+struct State {
+  std::string title;
+  HWND handle = nullptr;
+  std::vector<Window*> forms;
+  std::function<void()> minimizeHandler;
+  bool minimized = false;
+  bool terminated = false;
+};
+
+State& state() {
+  static State s;
+  return s;
+}
+
+LRESULT CALLBACK AppWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_MINIMIZE) {
+    Application::Minimize();
+    return 0;
+  }
+  if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_RESTORE) {
+    Application::Restore();
+    return 0;
+  }
+  if (message == WM_CLOSE) {
+    Application::Terminate();
+    return 0;
+  }
+  return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+}  // namespace
+
+void Application::Initialize() {
+  WNDCLASSEXA wc = {};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = AppWindowProc;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.hIcon = LoadIconA(wc.hInstance, MAKEINTRESOURCEA(1));
+  wc.lpszClassName = "TApplication";
+  RegisterClassExA(&wc);
+  // Zero-sized and off every form: it exists for its taskbar button.
+  state().handle = CreateWindowExA(0, "TApplication", state().title.c_str(),
+                                   WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0, 0,
+                                   0, nullptr, nullptr, wc.hInstance, nullptr);
+}
+
+void Application::SetTitle(const std::string& title) {
+  state().title = title;
+  if (state().handle) SetWindowTextA(state().handle, title.c_str());
+}
+
+const std::string& Application::Title() { return state().title; }
+HWND Application::Handle() { return state().handle; }
+
+void Application::AddForm(Window* form) { state().forms.push_back(form); }
+
+void Application::FormVisibilityChanged() {
+  const bool anyVisible = std::any_of(state().forms.begin(), state().forms.end(),
+                                      [](Window* form) { return form->Visible(); });
+  if (anyVisible != static_cast<bool>(IsWindowVisible(state().handle)))
+    ShowWindow(state().handle, anyVisible ? SW_SHOWNA : SW_HIDE);
+}
+
+void Application::OnMinimize(std::function<void()> handler) {
+  state().minimizeHandler = std::move(handler);
+}
+
+void Application::Minimize() {
+  state().minimized = true;
+  for (Window* form : state().forms) form->Hide();
+  FormVisibilityChanged();
+  if (state().minimizeHandler) state().minimizeHandler();
+}
+
+bool Application::Minimized() { return state().minimized; }
+
+void Application::Restore() {
+  // Undoes a minimise of the application as a whole; otherwise nothing.
+  if (!state().minimized) return;
+  state().minimized = false;
+  ShowWindow(state().handle, SW_RESTORE);
+}
+
+void Application::BringToFront() {
+  HWND last = GetLastActivePopup(state().handle);
+  for (Window* form : state().forms) {
+    if (last == state().handle && form->Visible()) last = form->Handle();
+  }
+  if (last && IsWindowVisible(last) && IsWindowEnabled(last)) SetForegroundWindow(last);
+}
+
+int Application::Run() {
+  MSG msg;
+  while (!state().terminated && GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  return 0;
+}
+
+void Application::Terminate() {
+  state().terminated = true;
+  PostQuitMessage(0);
+}
+
+bool Application::Terminated() { return state().terminated; }
+
+}  // namespace vistrel

@@ -1,0 +1,39 @@
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace vistrel {
+
+class Window;
+
+// The application object: title, the hidden application window that owns the
+// forms (it carries the taskbar button, present only while a form is
+// visible), the application-wide minimise notification and the message loop.
+class Application {
+ public:
+  static void Initialize();
+  static void SetTitle(const std::string& title);
+  static const std::string& Title();
+  static HWND Handle();
+
+  // A top-level form, owned by the application window.
+  static void AddForm(Window* form);
+  // Called after a form was shown or hidden: the taskbar button follows.
+  static void FormVisibilityChanged();
+
+  static void OnMinimize(std::function<void()> handler);
+  static void Minimize();
+  static bool Minimized();
+  static void Restore();
+  // The most recently active visible and enabled form becomes foreground.
+  static void BringToFront();
+
+  static int Run();
+  static void Terminate();
+  static bool Terminated();
+};
+
+}  // namespace vistrel

@@ -1,0 +1,181 @@
+#include "toolkit/form_win.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <string>
+
+#include "toolkit/application_win.h"
+
+namespace vistrel {
+
+HCURSOR CursorFor(CursorKind kind) {
+  switch (kind) {
+    case CursorKind::Hand: return LoadCursorA(nullptr, MAKEINTRESOURCEA(32649));     // IDC_HAND
+    case CursorKind::SizeAll: return LoadCursorA(nullptr, MAKEINTRESOURCEA(32646));  // IDC_SIZEALL
+    case CursorKind::Drag: return LoadCursorA(nullptr, MAKEINTRESOURCEA(32648));     // IDC_NO-like
+    case CursorKind::Cross: return LoadCursorA(nullptr, MAKEINTRESOURCEA(32515));    // IDC_CROSS
+    case CursorKind::Default: break;
+  }
+  return LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
+}
+
+Form::~Form() {
+  for (HFONT font : fonts_) DeleteObject(font);
+}
+
+void Form::Show() {
+  Window::Show();
+  Application::FormVisibilityChanged();
+}
+
+void Form::ShowNoActivate() {
+  ShowWindow(Handle(), SW_SHOWNA);
+  Application::FormVisibilityChanged();
+}
+
+void Form::Hide() {
+  Window::Hide();
+  Application::FormVisibilityChanged();
+}
+
+void Form::CreateForm(const char* className, const char* caption, DWORD style, DWORD exStyle,
+                      int left, int top, int width, int height) {
+  Application::AddForm(this);
+  CreateWin(className, caption, style, exStyle, left, top, width, height, Application::Handle());
+}
+
+HFONT Form::MakeFont(const FontSpec& spec) {
+  HFONT font = CreateFontA(-spec.height, 0, 0, 0, spec.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE,
+                           FALSE, static_cast<BYTE>(spec.charset), OUT_DEFAULT_PRECIS,
+                           CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                           spec.face);
+  fonts_.push_back(font);
+  return font;
+}
+
+RECT Form::LayoutRect(std::span<const ControlSpec> layout, const ControlSpec& spec) const {
+  int left = spec.left, top = spec.top;
+  for (int parent = spec.parentId; parent != 0;) {
+    auto it = std::find_if(layout.begin(), layout.end(),
+                           [parent](const ControlSpec& c) { return c.id == parent; });
+    if (it == layout.end()) break;
+    left += it->left;
+    top += it->top;
+    parent = it->parentId;
+  }
+  return {left, top, left + spec.width, top + spec.height};
+}
+
+void Form::BuildControls(std::span<const ControlSpec> layout, const FontSpec& formFont) {
+  HFONT defaultFont = MakeFont(formFont);
+  SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(defaultFont), FALSE);
+  // Group boxes first (bottom of the z-order), then the rest in tab order so
+  // that the keyboard walks the table's order.
+  std::vector<const ControlSpec*> order;
+  for (const ControlSpec& spec : layout) order.push_back(&spec);
+  std::stable_sort(order.begin(), order.end(), [](const ControlSpec* a, const ControlSpec* b) {
+    const bool ga = a->kind == ControlKind::GroupBox, gb = b->kind == ControlKind::GroupBox;
+    if (ga != gb) return ga;
+    const int ta = a->tabOrder < 0 ? 1000 : a->tabOrder, tb = b->tabOrder < 0 ? 1000 : b->tabOrder;
+    return ta < tb;
+  });
+  for (const ControlSpec* spec : order) {
+    if (spec->kind == ControlKind::Custom) continue;
+    const char* className = "BUTTON";
+    DWORD style = WS_CHILD | WS_VISIBLE;
+    DWORD exStyle = 0;
+    switch (spec->kind) {
+      case ControlKind::Button: style |= BS_PUSHBUTTON; break;
+      case ControlKind::CheckBox: style |= BS_AUTOCHECKBOX; break;
+      case ControlKind::RadioButton: style |= BS_AUTORADIOBUTTON; break;
+      case ControlKind::GroupBox: style |= BS_GROUPBOX; break;
+      case ControlKind::Label:
+        className = "STATIC";
+        style |= SS_NOTIFY;
+        style |= (spec->flags & flag::kRightAlign) ? SS_RIGHT : SS_LEFT;
+        if (spec->flags & flag::kVCenter) style |= SS_CENTERIMAGE;
+        break;
+      case ControlKind::Edit:
+        className = "EDIT";
+        style |= ES_AUTOHSCROLL;
+        exStyle |= WS_EX_CLIENTEDGE;
+        break;
+      case ControlKind::ComboBox:
+        className = "COMBOBOX";
+        style |= CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL;
+        break;
+      case ControlKind::TrackBar:
+        className = TRACKBAR_CLASSA;
+        style |= TBS_HORZ | TBS_NOTICKS | TBS_FIXEDLENGTH;
+        break;
+      case ControlKind::Bevel:
+        className = "STATIC";
+        style |= SS_ETCHEDFRAME;
+        break;
+      case ControlKind::Strip:
+        className = "STATIC";
+        break;
+      case ControlKind::Custom: break;
+    }
+    if (spec->tabOrder >= 0) style |= WS_TABSTOP;
+    if (spec->flags & flag::kGroupStart) style |= WS_GROUP;
+    if (spec->flags & flag::kDisabled) style |= WS_DISABLED;
+    if (spec->flags & flag::kRightToLeft) exStyle |= WS_EX_RTLREADING;
+    const RECT r = LayoutRect(layout, *spec);
+    // Combo boxes take their drop-down list's height as their window height.
+    const int height = spec->kind == ControlKind::ComboBox ? 300 : r.bottom - r.top;
+    HWND control = CreateWindowExA(exStyle, className, spec->caption ? spec->caption : "", style,
+                                   r.left, r.top, r.right - r.left, height, Handle(),
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec->id)),
+                                   GetModuleHandleA(nullptr), nullptr);
+    HFONT font = spec->font.face || spec->font.height ? MakeFont(FontSpec{
+                                                            spec->font.face ? spec->font.face
+                                                                            : formFont.face,
+                                                            spec->font.height ? spec->font.height
+                                                                              : formFont.height,
+                                                            spec->font.bold, spec->font.charset})
+                                                      : defaultFont;
+    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    if (spec->flags & flag::kChecked) SendMessageA(control, BM_SETCHECK, BST_CHECKED, 0);
+    if (spec->cursor != CursorKind::Default) cursors_.push_back({control, CursorFor(spec->cursor)});
+  }
+}
+
+bool Form::HandleSetCursor(WPARAM wParam, LPARAM lParam) {
+  if (LOWORD(lParam) != HTCLIENT) return false;
+  HWND over = reinterpret_cast<HWND>(wParam);
+  for (const auto& [control, cursor] : cursors_) {
+    if (control == over) {
+      SetCursor(cursor);
+      return true;
+    }
+  }
+  return false;
+}
+
+LRESULT Form::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_SETCURSOR && HandleSetCursor(wParam, lParam)) return TRUE;
+  return Window::OnMessage(message, wParam, lParam);
+}
+
+void Form::SetControlText(int id, const char* text) { SetDlgItemTextA(Handle(), id, text); }
+
+std::string Form::ControlText(int id) const {
+  HWND control = Control(id);
+  std::string text(static_cast<size_t>(GetWindowTextLengthA(control)) + 1, '\0');
+  text.resize(static_cast<size_t>(GetWindowTextA(control, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
+bool Form::Checked(int id) const {
+  return SendMessageA(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void Form::SetChecked(int id, bool checked) {
+  SendMessageA(Control(id), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void Form::SetEnabled(int id, bool enabled) { EnableWindow(Control(id), enabled); }
+
+}  // namespace vistrel

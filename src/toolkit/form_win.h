@@ -1,0 +1,54 @@
+#pragma once
+#include <windows.h>
+
+#include <span>
+#include <vector>
+
+#include "toolkit/layout.h"
+#include "toolkit/window_win.h"
+
+namespace vistrel {
+
+// A top-level window of the program: owned by the application window, shown
+// and hidden only, with its child controls built from a layout table.
+class Form : public Window {
+ public:
+  void Show() override;
+  void Hide() override;
+  // Shows the form without activating it.
+  void ShowNoActivate();
+
+  HWND Control(int id) const { return GetDlgItem(Handle(), id); }
+  void SetControlText(int id, const char* text);
+  std::string ControlText(int id) const;
+  bool Checked(int id) const;
+  void SetChecked(int id, bool checked);
+  void SetEnabled(int id, bool enabled);
+
+ protected:
+  // Creates the form at the given outer size, owned by the application.
+  void CreateForm(const char* className, const char* caption, DWORD style, DWORD exStyle,
+                  int left, int top, int width, int height);
+  // Builds the controls of a layout table; Custom entries are skipped (the
+  // form creates those windows itself, at LayoutRect()).
+  void BuildControls(std::span<const ControlSpec> layout, const FontSpec& formFont);
+  // Screen-independent position of a table entry in the form's client area.
+  RECT LayoutRect(std::span<const ControlSpec> layout, const ControlSpec& spec) const;
+  HFONT FormFont() const { return fonts_.empty() ? nullptr : fonts_.front(); }
+
+  // Cursors per control and the shared answer to WM_SETCURSOR; forms call it
+  // first from OnMessage.
+  bool HandleSetCursor(WPARAM wParam, LPARAM lParam);
+  LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+  ~Form() override;
+
+ private:
+  HFONT MakeFont(const FontSpec& spec);
+  std::vector<HFONT> fonts_;
+  std::vector<std::pair<HWND, HCURSOR>> cursors_;
+};
+
+HCURSOR CursorFor(CursorKind kind);
+
+}  // namespace vistrel

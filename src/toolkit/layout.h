@@ -1,0 +1,56 @@
+#pragma once
+// Control layouts as data: each window's table is transcribed once, in pixels
+// at 96 DPI, and built by the toolkit. No platform types here.
+
+namespace vistrel {
+
+enum class ControlKind {
+  Button,
+  CheckBox,
+  RadioButton,  // the first radio button of a group carries Flag::GroupStart
+  Label,
+  Edit,
+  ComboBox,     // drop-down list with an editable text field
+  GroupBox,
+  TrackBar,
+  Bevel,        // sunken frame, no behaviour
+  Strip,        // plain coloured band, no behaviour
+  Custom,       // a window of the form's own (picture, link label)
+};
+
+enum class CursorKind { Default, Hand, SizeAll, Drag, Cross };
+
+struct FontSpec {
+  const char* face = nullptr;  // nullptr: the window's font
+  int height = 0;              // character height in pixels
+  bool bold = false;
+  int charset = 1;             // 1 = default, 0 = ANSI
+};
+
+namespace flag {
+inline constexpr unsigned kNone = 0;
+inline constexpr unsigned kDisabled = 1u << 0;
+inline constexpr unsigned kChecked = 1u << 1;
+inline constexpr unsigned kRightToLeft = 1u << 2;
+inline constexpr unsigned kAnchorRight = 1u << 3;
+inline constexpr unsigned kRightAlign = 1u << 4;
+inline constexpr unsigned kVCenter = 1u << 5;
+inline constexpr unsigned kWordWrap = 1u << 6;
+inline constexpr unsigned kGroupStart = 1u << 7;
+inline constexpr unsigned kTabStop = 1u << 8;
+}  // namespace flag
+
+struct ControlSpec {
+  int id;                // control id, unique in the window
+  const char* name;      // the control's name, for the inspector and tests
+  ControlKind kind;
+  int parentId;          // 0: the window itself; else the id of a group box
+  int left, top, width, height;  // relative to the parent's client area
+  const char* caption;
+  int tabOrder;          // -1: takes no focus
+  CursorKind cursor = CursorKind::Default;
+  unsigned flags = flag::kNone;
+  FontSpec font = {};
+};
+
+}  // namespace vistrel

@@ -1,0 +1,28 @@
+#pragma once
+#include <string>
+#include <string_view>
+
+namespace vistrel {
+
+// The texts a user can meet in the error box, built from their fixed wording.
+namespace messages {
+std::string ClipboardCannotOpen();
+std::string NotAnInteger(std::string_view text);
+std::string CannotCreateFile(std::string_view path, std::string_view systemText);
+std::string StreamWriteError();
+std::string CannotAssign(std::string_view from, std::string_view to);
+std::string JpegError(int messageNumber);
+std::string CannotWriteTo(std::string_view fileName);
+std::string SettingsReset();
+}  // namespace messages
+
+// What the error box shows for an error text: a full stop is added when the
+// text is not empty and its last byte sorts above '.'.
+std::string WithFullStop(std::string text);
+
+// Decimal text to a 32-bit integer the way the settings are read: optional
+// leading blanks, an optional sign, then digits only. Anything else, or a value
+// out of range, raises "'%s' n'est pas une valeur entière correcte".
+int StrToInt(std::string_view text);
+
+}  // namespace vistrel

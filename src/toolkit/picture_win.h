@@ -1,0 +1,101 @@
+#pragma once
+#include <windows.h>
+
+#include <functional>
+
+#include "toolkit/window_win.h"
+
+namespace vistrel {
+
+// A picture: either empty (no image at all) or an image of width x height
+// pixels (either may be 0) held as a bitmap compatible with the display.
+class Picture {
+ public:
+  Picture() = default;
+  Picture(const Picture&) = delete;
+  Picture& operator=(const Picture&) = delete;
+  ~Picture() { Clear(); }
+
+  bool Empty() const { return !hasImage_; }
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+  // The bitmap; null when empty or when a side is 0.
+  HBITMAP Bitmap() const { return bitmap_; }
+
+  // Releases the image: the picture becomes empty.
+  void Clear();
+  // Gives the picture a new display-compatible bitmap of that size; negative
+  // sides count as 0.
+  void NewBitmap(int width, int height);
+  // Makes this picture an independent copy of another.
+  void CopyFrom(const Picture& other);
+
+ private:
+  bool hasImage_ = false;
+  int width_ = 0;
+  int height_ = 0;
+  HBITMAP bitmap_ = nullptr;
+};
+
+// A memory device context with a picture's bitmap selected, for block copies
+// into or out of it; restores and deletes on scope exit.
+class PictureDC {
+ public:
+  explicit PictureDC(const Picture& picture);
+  ~PictureDC();
+  PictureDC(const PictureDC&) = delete;
+  PictureDC& operator=(const PictureDC&) = delete;
+  HDC Get() const { return dc_; }
+
+ private:
+  HDC dc_;
+  HGDIOBJ previous_;
+};
+
+// A device context of a window (the desktop window for the whole screen),
+// released on scope exit.
+class WindowDC {
+ public:
+  explicit WindowDC(HWND hwnd) : hwnd_(hwnd), dc_(GetDC(hwnd)) {}
+  ~WindowDC() { ReleaseDC(hwnd_, dc_); }
+  WindowDC(const WindowDC&) = delete;
+  WindowDC& operator=(const WindowDC&) = delete;
+  HDC Get() const { return dc_; }
+
+ private:
+  HWND hwnd_;
+  HDC dc_;
+};
+
+// A child window that draws a Picture and reports mouse events.
+// Fit: scaled to the control with its proportions kept and centred.
+// AtOwnSize: drawn 1:1 from the top-left corner.
+class PictureControl : public Window {
+ public:
+  enum class Mode { Fit, AtOwnSize };
+  struct MouseEvent {
+    int button;     // 0 left, 1 right, 2 middle (down/up only)
+    WPARAM keys;    // MK_* state at the event
+    int x, y;       // in the control's coordinates
+  };
+
+  PictureControl(Picture& picture, Mode mode) : picture_(picture), mode_(mode) {}
+  void Create(HWND parent, int id, const RECT& rect, HCURSOR cursor);
+  // Redraws the control from the picture.
+  void Refresh();
+
+  std::function<void(const MouseEvent&)> onMouseDown;
+  std::function<void(const MouseEvent&)> onMouseMove;
+  std::function<void(const MouseEvent&)> onMouseUp;
+
+ protected:
+  LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  void Paint(HDC dc);
+  Picture& picture_;
+  Mode mode_;
+  HCURSOR cursor_ = nullptr;
+};
+
+}  // namespace vistrel

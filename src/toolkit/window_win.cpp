@@ -1,0 +1,82 @@
+#include "toolkit/window_win.h"
+
+#include <exception>
+
+#include "toolkit/error_display_win.h"
+
+namespace vistrel {
+
+Window::~Window() {
+  if (hwnd_) {
+    SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+    DestroyWindow(hwnd_);
+  }
+}
+
+void Window::RegisterClass(const char* className, HBRUSH background, HCURSOR cursor, UINT style) {
+  WNDCLASSEXA wc = {};
+  wc.cbSize = sizeof wc;
+  wc.style = style;
+  wc.lpfnWndProc = &Window::Thunk;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.hIcon = LoadIconA(wc.hInstance, MAKEINTRESOURCEA(1));
+  wc.hCursor = cursor ? cursor : LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
+  wc.hbrBackground = background;
+  wc.lpszClassName = className;
+  RegisterClassExA(&wc);
+}
+
+void Window::CreateWin(const char* className, const char* text, DWORD style, DWORD exStyle,
+                       int left, int top, int width, int height, HWND parentOrOwner,
+                       HMENU idOrMenu) {
+  CreateWindowExA(exStyle, className, text, style, left, top, width, height, parentOrOwner,
+                  idOrMenu, GetModuleHandleA(nullptr), this);
+}
+
+bool Window::Visible() const { return hwnd_ && IsWindowVisible(hwnd_); }
+void Window::Show() { ShowWindow(hwnd_, SW_SHOW); }
+void Window::Hide() { ShowWindow(hwnd_, SW_HIDE); }
+
+Rect Window::ScreenRect() const {
+  RECT r = {};
+  GetWindowRect(hwnd_, &r);
+  return {r.left, r.top, r.right, r.bottom};
+}
+
+void Window::SetPosition(int left, int top) {
+  SetWindowPos(hwnd_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+LRESULT Window::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  return Default(message, wParam, lParam);
+}
+
+LRESULT Window::Default(UINT message, WPARAM wParam, LPARAM lParam) {
+  return DefWindowProcA(hwnd_, message, wParam, lParam);
+}
+
+LRESULT CALLBACK Window::Thunk(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
+    auto* self = static_cast<Window*>(create->lpCreateParams);
+    self->hwnd_ = hwnd;
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  auto* self = reinterpret_cast<Window*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  if (!self) return DefWindowProcA(hwnd, message, wParam, lParam);
+  if (message == WM_NCDESTROY) {
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+    LRESULT result = self->OnMessage(message, wParam, lParam);
+    self->hwnd_ = nullptr;
+    return result;
+  }
+  try {
+    return self->OnMessage(message, wParam, lParam);
+  } catch (const std::exception& e) {
+    ShowError(e.what());
+  }
+  // The handler was cut short; the message still gets its default answer.
+  return message == WM_CREATE ? 0 : DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+}  // namespace vistrel
