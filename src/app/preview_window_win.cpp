@@ -1,5 +1,10 @@
 #include "app/preview_window_win.h"
 
+#include <cstring>
+#include <string>
+
+#include "toolkit/error.h"
+
 namespace vistrel {
 
 TForm1* Form1 = nullptr;
@@ -30,6 +35,16 @@ LRESULT TForm1::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       SetLayeredWindowAttributes(Handle(), RGB(255, 0, 255), 200, LWA_ALPHA | LWA_COLORKEY);
       Run();
       return 0;
+#ifdef VISTREL_TEST_HOOKS
+    case WM_COPYDATA: {
+      // Test build only: raise the error a test asks for, to show the error box.
+      const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+      if (data && data->dwData == 0x7E57 && data->lpData)
+        throw Error(std::string(static_cast<const char*>(data->lpData),
+                                strnlen(static_cast<const char*>(data->lpData), data->cbData)));
+      break;
+    }
+#endif
   }
   return Form::OnMessage(message, wParam, lParam);
 }
