@@ -1,0 +1,35 @@
+#include "app/preview_layout.h"
+
+#include <algorithm>
+
+namespace vistrel::preview {
+
+namespace {
+constexpr FontSpec kButtonFontDefaultCharset = {"System", 11, true, 1};
+constexpr FontSpec kButtonFontAnsi = {"System", 11, true, 0};
+constexpr unsigned kTopRight = flag::kAnchorRight | flag::kRightToLeft;
+}  // namespace
+
+// "Run" and "Save as..." share column 56, "Save as..." and "Set" column 112:
+// the buttons overlap by one pixel, as drawn.
+const std::array<ControlSpec, 7> kLayout = {{
+    {kImage1, "Image1", ControlKind::Custom, 0, 0, 17, 200, 150, nullptr, -1, CursorKind::SizeAll},
+    {kActionToolBar1, "ActionToolBar1", ControlKind::Strip, 0, 0, 0, 200, 17, nullptr, -1},
+    {kButton1, "Button1", ControlKind::Button, 0, 0, 0, 57, 17, "Run", 0, CursorKind::Hand},
+    {kButton2, "Button2", ControlKind::Button, 0, 56, 0, 57, 17, "Save as...", 1, CursorKind::Hand},
+    {kButton3, "Button3", ControlKind::Button, 0, 112, 0, 25, 17, "Set", 5, CursorKind::Drag},
+    {kButton5, "Button5", ControlKind::Button, 0, 170, 0, 15, 13, "-", 4, CursorKind::Default,
+     kTopRight, kButtonFontDefaultCharset},
+    {kButton4, "Button4", ControlKind::Button, 0, 185, 0, 15, 13, "x", 3, CursorKind::Default,
+     kTopRight, kButtonFontAnsi},
+}};
+
+Point CentredPosition(int screenWidth, int screenHeight) {
+  return {std::max((screenWidth - kWidth) / 2, 0), std::max((screenHeight - kHeight) / 2, 0)};
+}
+
+Point FormatMenuPosition(Point windowTopLeft) {
+  return {windowTopLeft.x + 57, windowTopLeft.y + kStripHeight};
+}
+
+}  // namespace vistrel::preview

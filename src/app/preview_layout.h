@@ -1,0 +1,47 @@
+#pragma once
+// The preview window's look and layout as data: sizes, colours, controls.
+#include <array>
+
+#include "toolkit/geometry.h"
+#include "toolkit/layout.h"
+
+namespace vistrel::preview {
+
+inline constexpr const char* kWindowText = "  Vistrel v2.0.2.2";
+inline constexpr int kWidth = 200;
+inline constexpr int kHeight = 167;
+inline constexpr int kStripHeight = 17;
+inline constexpr unsigned char kAlpha = 200;
+// The see-through colour key, RGB (255, 0, 255).
+inline constexpr unsigned char kKeyRed = 255, kKeyGreen = 0, kKeyBlue = 255;
+inline constexpr FontSpec kFont = {"MS Sans Serif", 11, false, 1};
+
+enum ControlId {
+  kImage1 = 100,
+  kActionToolBar1 = 101,
+  kButton1 = 102,  // "Run"
+  kButton2 = 103,  // "Save as..."
+  kButton3 = 104,  // "Set"
+  kButton4 = 105,  // "x"
+  kButton5 = 106,  // "-"
+};
+
+enum MenuId {
+  kBMP1 = 201,
+  kJPG1 = 202,
+  kRestore1 = 211,
+  kConfig1 = 212,
+  kClose1 = 213,
+};
+
+extern const std::array<ControlSpec, 7> kLayout;
+
+// Where the window goes the first time it is shown: centred, divisions
+// truncated, never above or left of the screen.
+Point CentredPosition(int screenWidth, int screenHeight);
+
+// The format menu opens one pixel right of the left edge of "Save as..." and
+// right below the strip, wherever the window is.
+Point FormatMenuPosition(Point windowTopLeft);
+
+}  // namespace vistrel::preview

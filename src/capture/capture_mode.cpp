@@ -1,0 +1,18 @@
+#include "capture/capture_mode.h"
+
+namespace vistrel {
+
+CaptureMode ChooseCaptureMode(const std::function<bool(Modifier)>& pressed) {
+  if (pressed(Modifier::Alt)) return CaptureMode::WindowAndFrame;
+  if (pressed(Modifier::Ctrl)) return CaptureMode::WindowContent;
+  if (pressed(Modifier::Shift)) return CaptureMode::MouseSelection;
+  return CaptureMode::FullScreen;
+}
+
+AfterCapture DecideAfterCapture(bool selectionActive, std::string_view autoRec) {
+  if (selectionActive) return AfterCapture::ShowOverlay;
+  if (autoRec == "non") return AfterCapture::RestorePreview;
+  return AfterCapture::AutoRecord;
+}
+
+}  // namespace vistrel
