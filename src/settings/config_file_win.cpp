@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/preview_window_win.h"
+#include "settings/save_folder.h"
 #include "toolkit/error.h"
 #include "toolkit/messages.h"
 
@@ -67,6 +68,6 @@ std::string WinFolder(int csidl) {
   return path;
 }
 
-std::string DefaultSaveFolder() { return WinFolder(CSIDL_PERSONAL) + "\\Vistrel"; }
+std::string DefaultSaveFolder() { return SaveFolderUnder(WinFolder(CSIDL_PERSONAL)); }
 
 }  // namespace vistrel

@@ -1,0 +1,70 @@
+#include "toolkit/messages.h"
+
+#include <gtest/gtest.h>
+
+#include "settings/save_folder.h"
+#include "toolkit/error.h"
+
+namespace vistrel {
+namespace {
+
+TEST(FullStopRule, AddsAStopOnlyAfterACharacterAboveTheStop) {
+  EXPECT_EQ(WithFullStop("Impossible d'ouvrir le Presse-papiers"),
+            "Impossible d'ouvrir le Presse-papiers.");
+  EXPECT_EQ(WithFullStop("Erreur JPEG #42"), "Erreur JPEG #42.");  // '2' is above '.'
+  EXPECT_EQ(WithFullStop("Fini."), "Fini.");                      // '.' itself is not above
+  EXPECT_EQ(WithFullStop("Fini!"), "Fini!");                      // 0x21 is below 0x2E
+  EXPECT_EQ(WithFullStop("guillemet\""), "guillemet\"");         // 0x22
+  EXPECT_EQ(WithFullStop("tiret-"), "tiret-");                    // 0x2D
+  EXPECT_EQ(WithFullStop("barre/"), "barre/.");                   // 0x2F
+  EXPECT_EQ(WithFullStop("deux:"), "deux:.");
+  EXPECT_EQ(WithFullStop(""), "");
+  // Bytes of the upper half count as above the stop (an accented last letter).
+  EXPECT_EQ(WithFullStop("créé"), "créé.");
+}
+
+TEST(Messages, KeepTheirExactWordingInTheAnsiCodePage) {
+  EXPECT_EQ(messages::NotAnInteger("abc"), "'abc' n'est pas une valeur enti\xE8re correcte");
+  EXPECT_EQ(messages::CannotCreateFile("C:\\x\\a.bmp", "Chemin introuvable."),
+            "Impossible de cr\xE9" "er le fichier \"C:\\x\\a.bmp\". Chemin introuvable.");
+  EXPECT_EQ(messages::CannotAssign("TPicture", "TBitmap"),
+            "Impossible d'affecter TPicture \xE0 TBitmap");
+  EXPECT_EQ(messages::JpegError(17), "Erreur JPEG #17");
+  EXPECT_EQ(messages::CannotWriteTo("Vistrel.cfg"), "Impossible d'\xE9" "crire dans Vistrel.cfg");
+  EXPECT_EQ(messages::StreamWriteError(), "Erreur d'\xE9" "criture dans le flux");
+  EXPECT_EQ(messages::SettingsReset(), "Param\xE8tres r\xE9initialis\xE9s.");
+}
+
+TEST(StrToInt, ReadsDecimalTextWithSignAndLeadingZeros) {
+  EXPECT_EQ(StrToInt("100"), 100);
+  EXPECT_EQ(StrToInt("050"), 50);
+  EXPECT_EQ(StrToInt("0"), 0);
+  EXPECT_EQ(StrToInt("-5"), -5);
+  EXPECT_EQ(StrToInt("+7"), 7);
+  EXPECT_EQ(StrToInt("  85"), 85);
+  EXPECT_EQ(StrToInt("2147483647"), 2147483647);
+  EXPECT_EQ(StrToInt("-2147483648"), -2147483647 - 1);
+  EXPECT_EQ(StrToInt("0000000000000000000012"), 12);
+}
+
+TEST(StrToInt, RejectsAnythingElseWithTheConversionMessage) {
+  for (const char* bad : {"abc", "", " ", "-", "12a", "85 ", "1.5", "0x10", "2147483648",
+                          "99999999999999999999", "--1"}) {
+    try {
+      StrToInt(bad);
+      ADD_FAILURE() << "accepted '" << bad << "'";
+    } catch (const Error& e) {
+      EXPECT_EQ(e.what(), messages::NotAnInteger(bad));
+    }
+  }
+}
+
+TEST(DefaultSaveFolder, IsTheVistrelFolderBelowTheDocuments) {
+  EXPECT_EQ(SaveFolderUnder("C:\\Docs"), "C:\\Docs\\Vistrel");
+  EXPECT_EQ(SaveFolderUnder("C:\\users\\root\\Documents"), "C:\\users\\root\\Documents\\Vistrel");
+  // An unresolved documents folder still yields a usable relative name.
+  EXPECT_EQ(SaveFolderUnder(""), "\\Vistrel");
+}
+
+}  // namespace
+}  // namespace vistrel
