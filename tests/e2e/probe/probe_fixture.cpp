@@ -1,0 +1,163 @@
+// fixture: a captioned window of the tests' own. Its client area shows a
+// pattern in which every pixel's colour tells its position, so comparing a
+// capture pixel by pixel shows any offset. It takes the keyboard focus (keys
+// reach Wine only through a focused Wine window) and reports the keys and mouse
+// buttons it receives as JSON lines.
+#include "probe.h"
+
+#include <shellapi.h>
+
+namespace probe {
+namespace {
+
+// Keep in step with fixture_color() in harness.py.
+COLORREF PatternPixel(int x, int y) {
+  const int r = x & 0xFF, g = y & 0xFF, b = 0x40 + (x >> 8) * 40 + (y >> 8) * 8;
+  return RGB(r, g, b & 0xFF);
+}
+
+int solidColour = -1;  // 0xRRGGBB, or -1 for the pattern
+constexpr UINT kTrayMessage = WM_APP + 1;
+
+void Paint(HWND hwnd) {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(hwnd, &ps);
+  RECT client;
+  GetClientRect(hwnd, &client);
+  const int w = client.right, h = client.bottom;
+  if (w > 0 && h > 0) {
+    std::vector<DWORD> pixels(static_cast<size_t>(w) * h);
+    for (int y = 0; y < h; ++y) {
+      for (int x = 0; x < w; ++x) {
+        const COLORREF c = solidColour >= 0 ? RGB(solidColour >> 16, (solidColour >> 8) & 0xFF,
+                                                  solidColour & 0xFF)
+                                            : PatternPixel(x, y);
+        pixels[static_cast<size_t>(y) * w + x] =
+            (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+      }
+    }
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = -h;  // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    SetDIBitsToDevice(dc, 0, 0, w, h, 0, 0, 0, h, pixels.data(), &info, DIB_RGB_COLORS);
+  }
+  EndPaint(hwnd, &ps);
+}
+
+void Event(const char* name, Json details) {
+  Print(details.Set("event", name));
+}
+
+Json Point(LPARAM lParam) {
+  return Json::Object()
+      .Set("x", static_cast<int>(static_cast<short>(LOWORD(lParam))))
+      .Set("y", static_cast<int>(static_cast<short>(HIWORD(lParam))));
+}
+
+LRESULT CALLBACK FixtureProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_PAINT: Paint(hwnd); return 0;
+    case WM_ERASEBKGND: return 1;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+      Event("keydown", Json::Object().Set("vk", static_cast<long long>(wParam)));
+      break;
+    case WM_KEYUP:
+    case WM_SYSKEYUP:
+      Event("keyup", Json::Object().Set("vk", static_cast<long long>(wParam)));
+      break;
+    case WM_LBUTTONDOWN: Event("lbuttondown", Point(lParam)); return 0;
+    case WM_LBUTTONUP: Event("lbuttonup", Point(lParam)); return 0;
+    case WM_RBUTTONDOWN: Event("rbuttondown", Point(lParam)); return 0;
+    case WM_RBUTTONUP: Event("rbuttonup", Point(lParam)); return 0;
+    case WM_MBUTTONDOWN: Event("mbuttondown", Point(lParam)); return 0;
+    case WM_MBUTTONUP: Event("mbuttonup", Point(lParam)); return 0;
+    case WM_SETFOCUS: Event("focus", Json::Object()); return 0;
+    case WM_KILLFOCUS: Event("blur", Json::Object()); return 0;
+    case kTrayMessage:
+      Event("tray", Json::Object().Set("message", static_cast<long long>(LOWORD(lParam))));
+      return 0;
+    case WM_DESTROY: {
+      NOTIFYICONDATAA tray = {};
+      tray.cbSize = sizeof tray;
+      tray.hWnd = hwnd;
+      tray.uID = 1;
+      Shell_NotifyIconA(NIM_DELETE, &tray);
+      PostQuitMessage(0);
+      return 0;
+    }
+  }
+  return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+int Fixture(const Args& args) {
+  const int x = static_cast<int>(args.Int("x", 60)), y = static_cast<int>(args.Int("y", 80));
+  const int w = static_cast<int>(args.Int("w", 300)), h = static_cast<int>(args.Int("h", 200));
+  const std::string title = args.Ansi("title", "Vistrel fixture");
+  solidColour = static_cast<int>(args.Int("solid", -1));
+
+  WNDCLASSEXA wc = {};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = FixtureProc;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
+  wc.lpszClassName = "VistrelFixture";
+  RegisterClassExA(&wc);
+
+  const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+  const DWORD exstyle = args.Has("topmost") ? WS_EX_TOPMOST : 0;
+  RECT r = {x, y, x + w, y + h};  // --x/--y place the client area
+  AdjustWindowRectEx(&r, style, FALSE, exstyle);
+  HWND hwnd = CreateWindowExA(exstyle, "VistrelFixture", title.c_str(), style, r.left, r.top,
+                              r.right - r.left, r.bottom - r.top, nullptr, nullptr,
+                              wc.hInstance, nullptr);
+  if (!hwnd) Fail("CreateWindowEx failed");
+  ShowWindow(hwnd, SW_SHOW);
+  UpdateWindow(hwnd);
+  SetForegroundWindow(hwnd);
+  SetFocus(hwnd);
+  bool trayIcon = false;
+  if (args.Has("tray")) {
+    // A tray icon of the tests' own, to find the tray and check its clicks.
+    NOTIFYICONDATAA tray = {};
+    tray.cbSize = sizeof tray;
+    tray.hWnd = hwnd;
+    tray.uID = 1;
+    tray.uFlags = NIF_ICON | NIF_MESSAGE | NIF_TIP;
+    tray.uCallbackMessage = kTrayMessage;
+    tray.hIcon = LoadIconA(nullptr, MAKEINTRESOURCEA(32512));
+    lstrcpynA(tray.szTip, title.c_str(), sizeof tray.szTip);
+    trayIcon = Shell_NotifyIconA(NIM_ADD, &tray) != 0;
+  }
+
+  RECT window;
+  GetWindowRect(hwnd, &window);
+  Event("ready", Json::Object()
+                     .Set("hwnd", HwndValue(hwnd))
+                     .Set("pid", GetCurrentProcessId())
+                     .Set("rect", RectJson(window))
+                     .Set("client", RectJson(ClientRectOnScreen(hwnd)))
+                     .Set("x11_window", static_cast<long long>(reinterpret_cast<uintptr_t>(
+                                            GetPropA(hwnd, "__wine_x11_whole_window"))))
+                     .Set("tray", trayIcon));
+  MSG msg;
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  Event("closed", Json::Object());
+  return 0;
+}
+
+ProbeCommand fixtureCommand(
+    "fixture", Fixture,
+    "fixture [--x X --y Y --w W --h H --title T --solid 0xRRGGBB --topmost --tray]: a captioned window "
+    "whose client area (at X,Y, W x H) shows the position pattern; prints 'ready' with its "
+    "geometry, then key, mouse and tray-icon events");
+
+}  // namespace
+}  // namespace probe

@@ -1,0 +1,139 @@
+// Clipboard and resource commands: hold-clipboard, clipboard-info,
+// clipboard-save, gui-resources.
+#include "probe.h"
+
+#include <psapi.h>
+
+#include <cstdio>
+
+namespace probe {
+namespace {
+
+bool OpenClipboardWithin(DWORD milliseconds) {
+  const DWORD start = GetTickCount();
+  while (!OpenClipboard(nullptr)) {
+    if (GetTickCount() - start > milliseconds) return false;
+    Sleep(20);
+  }
+  return true;
+}
+
+std::string FormatName(UINT format) {
+  static const std::pair<UINT, const char*> standard[] = {
+      {CF_TEXT, "CF_TEXT"},         {CF_BITMAP, "CF_BITMAP"},
+      {CF_METAFILEPICT, "CF_METAFILEPICT"}, {CF_SYLK, "CF_SYLK"},
+      {CF_DIF, "CF_DIF"},           {CF_TIFF, "CF_TIFF"},
+      {CF_OEMTEXT, "CF_OEMTEXT"},   {CF_DIB, "CF_DIB"},
+      {CF_PALETTE, "CF_PALETTE"},   {CF_PENDATA, "CF_PENDATA"},
+      {CF_RIFF, "CF_RIFF"},         {CF_WAVE, "CF_WAVE"},
+      {CF_UNICODETEXT, "CF_UNICODETEXT"}, {CF_ENHMETAFILE, "CF_ENHMETAFILE"},
+      {CF_HDROP, "CF_HDROP"},       {CF_LOCALE, "CF_LOCALE"},
+      {CF_DIBV5, "CF_DIBV5"},
+  };
+  for (const auto& [number, name] : standard)
+    if (number == format) return name;
+  char name[256] = {};
+  if (GetClipboardFormatNameA(format, name, sizeof name)) return Utf8FromAnsi(name);
+  return std::to_string(format);
+}
+
+int HoldClipboard(const Args& args) {
+  if (!OpenClipboardWithin(5000)) Fail("clipboard busy");
+  Print(Json::Object().Set("held", true));
+  Sleep(static_cast<DWORD>(args.Int("seconds", 5) * 1000));
+  CloseClipboard();
+  Print(Json::Object().Set("released", true));
+  return 0;
+}
+
+int ClipboardInfo(const Args& args) {
+  if (!OpenClipboardWithin(static_cast<DWORD>(args.Int("timeout", 3000)))) Fail("clipboard busy");
+  Json formats = Json::Array();
+  for (UINT f = EnumClipboardFormats(0); f; f = EnumClipboardFormats(f)) formats.Push(FormatName(f));
+  Json bitmap = nullptr;
+  if (IsClipboardFormatAvailable(CF_BITMAP)) {
+    BITMAP bm = {};
+    HANDLE handle = GetClipboardData(CF_BITMAP);
+    if (handle && GetObjectA(handle, sizeof bm, &bm))
+      bitmap = Json::Object()
+                   .Set("width", static_cast<int>(bm.bmWidth))
+                   .Set("height", static_cast<int>(bm.bmHeight))
+                   .Set("bpp", static_cast<int>(bm.bmBitsPixel));
+  }
+  const HWND owner = GetClipboardOwner();
+  CloseClipboard();
+  Print(Json::Object()
+            .Set("formats", formats)
+            .Set("bitmap", bitmap)
+            .Set("sequence", static_cast<long long>(GetClipboardSequenceNumber()))
+            .Set("owner", HwndValue(owner))
+            .Set("owner_pid", owner ? PidOf(owner) : 0UL));
+  return 0;
+}
+
+// Writes the clipboard's CF_DIB as a .bmp file: a way to the pixels that does
+// not depend on the X selection.
+int ClipboardSave(const Args& args) {
+  const std::string path = args.Ansi("path");
+  if (path.empty()) Fail("--path is required");
+  if (!OpenClipboardWithin(static_cast<DWORD>(args.Int("timeout", 3000)))) Fail("clipboard busy");
+  HANDLE handle = GetClipboardData(CF_DIB);
+  if (!handle) {
+    CloseClipboard();
+    Fail("no CF_DIB on the clipboard");
+  }
+  const auto* header = static_cast<const BITMAPINFOHEADER*>(GlobalLock(handle));
+  const SIZE_T size = GlobalSize(handle);
+  DWORD colours = header->biClrUsed;
+  if (!colours && header->biBitCount <= 8) colours = 1u << header->biBitCount;
+  DWORD masks = header->biCompression == BI_BITFIELDS && header->biSize == sizeof(BITMAPINFOHEADER)
+                    ? 12
+                    : 0;
+  BITMAPFILEHEADER file = {};
+  file.bfType = 0x4D42;
+  file.bfSize = static_cast<DWORD>(sizeof file + size);
+  file.bfOffBits = static_cast<DWORD>(sizeof file + header->biSize + masks + colours * 4);
+  FILE* out = fopen(path.c_str(), "wb");
+  bool ok = out && fwrite(&file, sizeof file, 1, out) == 1 && fwrite(header, size, 1, out) == 1;
+  if (out) ok = fclose(out) == 0 && ok;
+  const int width = header->biWidth, height = header->biHeight, bpp = header->biBitCount;
+  GlobalUnlock(handle);
+  CloseClipboard();
+  if (!ok) Fail("cannot write " + args.Get("path"));
+  Print(Json::Object().Set("width", width).Set("height", height).Set("bpp", bpp));
+  return 0;
+}
+
+int GuiResources(const Args& args) {
+  const std::vector<DWORD> pids = TargetPids(args);
+  if (pids.empty()) Fail("no program process");
+  HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pids.front());
+  if (!process) Fail("cannot open process " + std::to_string(pids.front()));
+  DWORD handles = 0;
+  GetProcessHandleCount(process, &handles);
+  PROCESS_MEMORY_COUNTERS_EX memory = {};
+  memory.cb = sizeof memory;
+  GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory);
+  Print(Json::Object()
+            .Set("pid", pids.front())
+            .Set("gdi", GetGuiResources(process, GR_GDIOBJECTS))
+            .Set("user", GetGuiResources(process, GR_USEROBJECTS))
+            .Set("handles", handles)
+            .Set("private_bytes", static_cast<unsigned long long>(memory.PrivateUsage))
+            .Set("working_set", static_cast<unsigned long long>(memory.WorkingSetSize)));
+  CloseHandle(process);
+  return 0;
+}
+
+ProbeCommand holdCommand("hold-clipboard", HoldClipboard,
+                         "hold-clipboard [--seconds S]: keeps the clipboard open; prints 'held'");
+ProbeCommand infoCommand("clipboard-info", ClipboardInfo,
+                         "clipboard-info: formats on the clipboard, CF_BITMAP size and depth");
+ProbeCommand saveCommand("clipboard-save", ClipboardSave,
+                         "clipboard-save --path WINPATH: writes the clipboard's CF_DIB as .bmp");
+ProbeCommand resourcesCommand(
+    "gui-resources", GuiResources,
+    "gui-resources [--pid P]: GDI and USER object counts, handles, private bytes");
+
+}  // namespace
+}  // namespace probe

@@ -1,0 +1,405 @@
+// Window inspection and generic driving: windows, msgboxes, msgbox-close,
+// click, settext, send, post, send-copydata, menu, info.
+#include "probe.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+namespace probe {
+
+namespace {
+
+Json FontJson(HWND hwnd) {
+  DWORD_PTR font = 0;
+  if (!SendMessageTimeoutA(hwnd, WM_GETFONT, 0, 0, SMTO_ABORTIFHUNG, 2000, &font) || !font)
+    return nullptr;
+  LOGFONTA lf = {};
+  // A font handle belongs to its process; under Wine another process may not
+  // be able to read it, which shows as "readable": false.
+  if (GetObjectA(reinterpret_cast<HFONT>(font), sizeof lf, &lf) != sizeof lf)
+    return Json::Object().Set("readable", false);
+  return Json::Object()
+      .Set("readable", true)
+      .Set("face", Utf8FromAnsi(lf.lfFaceName))
+      .Set("height", static_cast<int>(lf.lfHeight))
+      .Set("weight", static_cast<int>(lf.lfWeight))
+      .Set("charset", static_cast<int>(lf.lfCharSet));
+}
+
+DWORD_PTR Query(HWND hwnd, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+  DWORD_PTR result = 0;
+  SendMessageTimeoutA(hwnd, message, wParam, lParam, SMTO_ABORTIFHUNG, 2000, &result);
+  return result;
+}
+
+std::string ItemText(HWND hwnd, UINT lengthMessage, UINT textMessage, int index) {
+  const LRESULT length = static_cast<LRESULT>(Query(hwnd, lengthMessage, index));
+  if (length < 0) return {};
+  std::string text(length + 1, '\0');
+  Query(hwnd, textMessage, index, reinterpret_cast<LPARAM>(text.data()));
+  text.resize(strlen(text.c_str()));
+  return text;
+}
+
+const char* ButtonType(DWORD style) {
+  switch (style & BS_TYPEMASK) {
+    case BS_CHECKBOX:
+    case BS_AUTOCHECKBOX:
+    case BS_3STATE:
+    case BS_AUTO3STATE: return "check";
+    case BS_RADIOBUTTON:
+    case BS_AUTORADIOBUTTON: return "radio";
+    case BS_GROUPBOX: return "group";
+    case BS_DEFPUSHBUTTON: return "defpush";
+    default: return "push";
+  }
+}
+
+bool IsClass(const std::string& cls, const char* name) { return _stricmp(cls.c_str(), name) == 0; }
+
+std::string WithoutAmpersands(std::string text) {
+  text.erase(std::remove(text.begin(), text.end(), '&'), text.end());
+  return text;
+}
+
+UINT MessageNumber(const std::string& text) {
+  static const std::pair<const char*, UINT> names[] = {
+      {"WM_CLOSE", WM_CLOSE},         {"WM_COMMAND", WM_COMMAND},
+      {"WM_SYSCOMMAND", WM_SYSCOMMAND}, {"WM_SETTEXT", WM_SETTEXT},
+      {"WM_KEYDOWN", WM_KEYDOWN},     {"WM_KEYUP", WM_KEYUP},
+      {"WM_LBUTTONDOWN", WM_LBUTTONDOWN}, {"WM_LBUTTONUP", WM_LBUTTONUP},
+      {"WM_MOUSEMOVE", WM_MOUSEMOVE}, {"BM_CLICK", BM_CLICK},
+      {"BM_SETCHECK", BM_SETCHECK},   {"CB_SETCURSEL", CB_SETCURSEL},
+      {"TBM_SETPOS", TBM_SETPOS},     {"WM_USER", WM_USER},
+  };
+  for (const auto& [name, number] : names)
+    if (_stricmp(name, text.c_str()) == 0) return number;
+  char* end = nullptr;
+  const unsigned long value = strtoul(text.c_str(), &end, 0);
+  if (text.empty() || *end) Fail("unknown message: " + text);
+  return static_cast<UINT>(value);
+}
+
+std::vector<HWND> Children(HWND parent) {
+  std::vector<HWND> found;
+  EnumChildWindows(
+      parent,
+      [](HWND hwnd, LPARAM param) -> BOOL {
+        reinterpret_cast<std::vector<HWND>*>(param)->push_back(hwnd);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+Json MsgBoxJson(HWND box) {
+  Json buttons = Json::Array();
+  std::string text;
+  bool icon = false;
+  for (HWND child : Children(box)) {
+    if (!IsWindowVisible(child)) continue;
+    const std::string cls = ClassOf(child);
+    const DWORD style = static_cast<DWORD>(GetWindowLongPtrA(child, GWL_STYLE));
+    if (IsClass(cls, "Button")) {
+      buttons.Push(Json::Object()
+                       .Set("hwnd", HwndValue(child))
+                       .Set("id", GetDlgCtrlID(child))
+                       .Set("text", Utf8FromAnsi(WithoutAmpersands(TextOf(child)))));
+    } else if (IsClass(cls, "Static")) {
+      if ((style & SS_TYPEMASK) == SS_ICON)
+        icon = true;
+      else if (text.empty())
+        text = TextOf(child);
+    }
+  }
+  return Json::Object()
+      .Set("hwnd", HwndValue(box))
+      .Set("pid", PidOf(box))
+      .Set("caption", Utf8FromAnsi(TextOf(box)))
+      .Set("text", Utf8FromAnsi(text))
+      .Set("icon", icon)
+      .Set("buttons", buttons)
+      .Set("owner", HwndValue(GetWindow(box, GW_OWNER)))
+      .Set("rect", [&] {
+        RECT r = {};
+        GetWindowRect(box, &r);
+        return RectJson(r);
+      }());
+}
+
+std::vector<HWND> MessageBoxes(const Args& args) {
+  std::vector<HWND> boxes;
+  for (HWND hwnd : TopLevelWindows(TargetPids(args)))
+    if (ClassOf(hwnd) == "#32770" && IsWindowVisible(hwnd)) boxes.push_back(hwnd);
+  return boxes;
+}
+
+int Windows(const Args& args) {
+  const std::string cls = args.Get("class");
+  const bool children = args.Has("children");
+  Json list = Json::Array();
+  for (HWND hwnd : TopLevelWindows(TargetPids(args))) {
+    if (!cls.empty() && _stricmp(ClassOf(hwnd).c_str(), cls.c_str()) != 0) continue;
+    list.Push(TopLevelJson(hwnd, children));
+  }
+  Print(list);
+  return 0;
+}
+
+int MsgBoxes(const Args& args) {
+  Json list = Json::Array();
+  for (HWND box : MessageBoxes(args)) list.Push(MsgBoxJson(box));
+  Print(list);
+  return 0;
+}
+
+int MsgBoxClose(const Args& args) {
+  const std::vector<HWND> boxes = MessageBoxes(args);
+  if (boxes.empty()) Fail("no message box");
+  const std::string wanted = args.Ansi("button");
+  for (HWND child : Children(boxes.front())) {
+    if (!IsWindowVisible(child) || !IsClass(ClassOf(child), "Button")) continue;
+    if (!wanted.empty() && _stricmp(WithoutAmpersands(TextOf(child)).c_str(), wanted.c_str()))
+      continue;
+    PostMessageA(child, BM_CLICK, 0, 0);
+    Print(Json::Object()
+              .Set("box", HwndValue(boxes.front()))
+              .Set("clicked", Utf8FromAnsi(WithoutAmpersands(TextOf(child)))));
+    return 0;
+  }
+  Fail("no button " + args.Get("button") + " in the message box");
+}
+
+// Posted, so a modal box opened by the click never blocks the probe.
+int Click(const Args& args) {
+  const HWND hwnd = args.Hwnd();
+  Print(Json::Object().Set("posted", PostMessageA(hwnd, BM_CLICK, 0, 0) != 0));
+  return 0;
+}
+
+int SetText(const Args& args) {
+  const HWND hwnd = args.Hwnd();
+  const std::string text = args.Ansi("text");
+  DWORD_PTR result = 0;
+  const bool done = SendMessageTimeoutA(hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
+                                        SMTO_ABORTIFHUNG, 5000, &result);
+  Print(Json::Object().Set("done", done).Set("result", static_cast<long long>(result)));
+  return 0;
+}
+
+int Send(const Args& args) {
+  const HWND hwnd = args.Hwnd();
+  DWORD_PTR result = 0;
+  const bool done = SendMessageTimeoutA(hwnd, MessageNumber(args.Get("msg")), args.Int("wparam", 0),
+                                        args.Int("lparam", 0), SMTO_NORMAL,
+                                        static_cast<UINT>(args.Int("timeout", 5000)), &result);
+  Print(Json::Object().Set("done", done).Set("result", static_cast<long long>(result)));
+  return 0;
+}
+
+int Post(const Args& args) {
+  const HWND hwnd = args.Hwnd();
+  const bool posted = PostMessageA(hwnd, MessageNumber(args.Get("msg")), args.Int("wparam", 0),
+                                   args.Int("lparam", 0));
+  Print(Json::Object().Set("posted", posted));
+  return 0;
+}
+
+// WM_COPYDATA cannot be posted; it is sent from a thread, and the probe stops
+// waiting after --wait ms so a box opened by the receiver never blocks it.
+int SendCopyData(const Args& args) {
+  const HWND hwnd = args.Hwnd();
+  static std::string text;
+  text = args.Ansi("text");
+  static COPYDATASTRUCT data = {};
+  data.dwData = static_cast<ULONG_PTR>(args.Int("data", 0));
+  data.cbData = static_cast<DWORD>(text.size() + 1);
+  data.lpData = text.data();
+  static volatile LONG finished = 0;
+  static DWORD_PTR result = 0;
+  HANDLE thread = CreateThread(
+      nullptr, 0,
+      [](LPVOID target) -> DWORD {
+        SendMessageTimeoutA(static_cast<HWND>(target), WM_COPYDATA, 0,
+                            reinterpret_cast<LPARAM>(&data), SMTO_NORMAL, 120000, &result);
+        InterlockedExchange(&finished, 1);
+        return 0;
+      },
+      hwnd, 0, nullptr);
+  WaitForSingleObject(thread, static_cast<DWORD>(args.Int("wait", 1000)));
+  Print(Json::Object()
+            .Set("completed", finished != 0)
+            .Set("result", static_cast<long long>(result)));
+  ExitProcess(0);
+}
+
+int Menu(const Args& args) {
+  Json list = Json::Array();
+  for (HWND hwnd : TopLevelWindows(TargetPids(args))) {
+    if (ClassOf(hwnd) != "#32768" || !IsWindowVisible(hwnd)) continue;
+    RECT r = {};
+    GetWindowRect(hwnd, &r);
+    Json menu = Json::Object().Set("hwnd", HwndValue(hwnd)).Set("rect", RectJson(r));
+    // MN_GETHMENU; the menu handle is readable only if Wine shares it.
+    const HMENU hmenu = reinterpret_cast<HMENU>(Query(hwnd, 0x01E1));
+    const int count = hmenu ? GetMenuItemCount(hmenu) : -1;
+    if (count >= 0) {
+      Json items = Json::Array();
+      for (int i = 0; i < count; ++i) {
+        char text[256] = {};
+        GetMenuStringA(hmenu, i, text, sizeof text, MF_BYPOSITION);
+        RECT item = {};
+        GetMenuItemRect(nullptr, hmenu, i, &item);
+        const UINT state = GetMenuState(hmenu, i, MF_BYPOSITION);
+        items.Push(Json::Object()
+                       .Set("text", Utf8FromAnsi(text))
+                       .Set("id", static_cast<long long>(GetMenuItemID(hmenu, i)))
+                       .Set("separator", (state & MF_SEPARATOR) != 0)
+                       .Set("enabled", (state & (MF_GRAYED | MF_DISABLED)) == 0)
+                       .Set("rect", RectJson(item)));
+      }
+      menu.Set("items", items);
+    } else {
+      menu.Set("items", nullptr);
+    }
+    list.Push(menu);
+  }
+  Print(list);
+  return 0;
+}
+
+int Info(const Args&) {
+  POINT cursor = {};
+  GetCursorPos(&cursor);
+  const HWND foreground = GetForegroundWindow();
+  Print(Json::Object()
+            .Set("screen", Json::Array()
+                               .Push(GetSystemMetrics(SM_CXSCREEN))
+                               .Push(GetSystemMetrics(SM_CYSCREEN)))
+            .Set("cursor", Json::Array().Push(cursor.x).Push(cursor.y))
+            .Set("foreground", HwndValue(foreground))
+            .Set("foreground_class", foreground ? Utf8FromAnsi(ClassOf(foreground)) : "")
+            .Set("foreground_pid", foreground ? PidOf(foreground) : 0UL)
+            .Set("acp", GetACP())
+            .Set("pid", GetCurrentProcessId()));
+  return 0;
+}
+
+ProbeCommand windowsCommand(
+    "windows", Windows,
+    "windows [--class C] [--pid P | --exe NAME] [--children]: top-level windows of the program");
+ProbeCommand msgboxesCommand("msgboxes", MsgBoxes,
+                             "msgboxes [--pid P]: open message boxes (#32770) of the program");
+ProbeCommand msgboxCloseCommand("msgbox-close", MsgBoxClose,
+                                "msgbox-close [--button TEXT]: presses a button of the first box");
+ProbeCommand clickCommand("click", Click, "click --hwnd H: posts BM_CLICK");
+ProbeCommand setTextCommand("settext", SetText, "settext --hwnd H --text T: WM_SETTEXT");
+ProbeCommand sendCommand("send", Send,
+                         "send --hwnd H --msg M [--wparam W --lparam L --timeout MS]: "
+                         "SendMessageTimeout");
+ProbeCommand postCommand("post", Post, "post --hwnd H --msg M [--wparam W --lparam L]");
+ProbeCommand copyDataCommand(
+    "send-copydata", SendCopyData,
+    "send-copydata --hwnd H --data N --text T [--wait MS]: WM_COPYDATA with a zero-terminated "
+    "ANSI text, sent from a thread");
+ProbeCommand menuCommand("menu", Menu, "menu: open popup menus (#32768) of the program");
+ProbeCommand infoCommand("info", Info, "info: screen size, cursor, foreground window, code page");
+
+}  // namespace
+
+Json ChildJson(HWND child) {
+  const std::string cls = ClassOf(child);
+  const HWND parent = GetParent(child);
+  RECT r = {};
+  GetWindowRect(child, &r);
+  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+  const DWORD style = static_cast<DWORD>(GetWindowLongPtrA(child, GWL_STYLE));
+  Json j = Json::Object()
+               .Set("hwnd", HwndValue(child))
+               .Set("parent", HwndValue(parent))
+               .Set("class", Utf8FromAnsi(cls))
+               .Set("text", Utf8FromAnsi(TextOf(child)))
+               .Set("id", GetDlgCtrlID(child))
+               .Set("rect", RectJson(r))
+               .Set("style", static_cast<long long>(style))
+               .Set("exstyle", static_cast<long long>(GetWindowLongPtrA(child, GWL_EXSTYLE)))
+               .Set("visible", IsWindowVisible(child) != 0)
+               .Set("enabled", IsWindowEnabled(child) != 0)
+               .Set("font", FontJson(child));
+  if (IsClass(cls, "Button")) {
+    j.Set("button_type", ButtonType(style));
+    j.Set("checked", static_cast<long long>(Query(child, BM_GETCHECK)));
+  } else if (IsClass(cls, TRACKBAR_CLASSA)) {
+    j.Set("position", static_cast<long long>(Query(child, TBM_GETPOS)));
+    j.Set("range", Json::Array()
+                       .Push(static_cast<long long>(Query(child, TBM_GETRANGEMIN)))
+                       .Push(static_cast<long long>(Query(child, TBM_GETRANGEMAX))));
+  } else if (IsClass(cls, "ComboBox")) {
+    Json items = Json::Array();
+    const LRESULT count = static_cast<LRESULT>(Query(child, CB_GETCOUNT));
+    for (LRESULT i = 0; i < count; ++i)
+      items.Push(Utf8FromAnsi(ItemText(child, CB_GETLBTEXTLEN, CB_GETLBTEXT, static_cast<int>(i))));
+    j.Set("items", items);
+    j.Set("selected", static_cast<long long>(static_cast<int>(Query(child, CB_GETCURSEL))));
+    j.Set("dropped", Query(child, CB_GETDROPPEDSTATE) != 0);
+  } else if (IsClass(cls, "ListBox")) {
+    Json items = Json::Array();
+    const LRESULT count = static_cast<LRESULT>(Query(child, LB_GETCOUNT));
+    for (LRESULT i = 0; i < count; ++i)
+      items.Push(Utf8FromAnsi(ItemText(child, LB_GETTEXTLEN, LB_GETTEXT, static_cast<int>(i))));
+    j.Set("items", items);
+    j.Set("selected", static_cast<long long>(static_cast<int>(Query(child, LB_GETCURSEL))));
+  } else if (IsClass(cls, "Edit")) {
+    j.Set("readonly", (style & ES_READONLY) != 0);
+  }
+  return j;
+}
+
+Json TopLevelJson(HWND hwnd, bool children) {
+  RECT window = {};
+  GetWindowRect(hwnd, &window);
+  COLORREF key = 0;
+  BYTE alpha = 0;
+  DWORD flags = 0;
+  const DWORD exstyle = static_cast<DWORD>(GetWindowLongPtrA(hwnd, GWL_EXSTYLE));
+  const bool layeredRead =
+      (exstyle & WS_EX_LAYERED) && GetLayeredWindowAttributes(hwnd, &key, &alpha, &flags);
+  Json layered = nullptr;
+  if (layeredRead) {
+    layered = Json::Object()
+                  .Set("has_alpha", (flags & LWA_ALPHA) != 0)
+                  .Set("alpha", static_cast<int>(alpha))
+                  .Set("has_colorkey", (flags & LWA_COLORKEY) != 0)
+                  .Set("colorkey", Json::Array()
+                                       .Push(static_cast<int>(GetRValue(key)))
+                                       .Push(static_cast<int>(GetGValue(key)))
+                                       .Push(static_cast<int>(GetBValue(key))));
+  }
+  const uintptr_t xwindow = reinterpret_cast<uintptr_t>(GetPropA(hwnd, "__wine_x11_whole_window"));
+  Json j = Json::Object()
+               .Set("hwnd", HwndValue(hwnd))
+               .Set("pid", PidOf(hwnd))
+               .Set("class", Utf8FromAnsi(ClassOf(hwnd)))
+               .Set("title", Utf8FromAnsi(TextOf(hwnd)))
+               .Set("visible", IsWindowVisible(hwnd) != 0)
+               .Set("enabled", IsWindowEnabled(hwnd) != 0)
+               .Set("iconic", IsIconic(hwnd) != 0)
+               .Set("style", static_cast<long long>(GetWindowLongPtrA(hwnd, GWL_STYLE)))
+               .Set("exstyle", static_cast<long long>(exstyle))
+               .Set("rect", RectJson(window))
+               .Set("client", RectJson(ClientRectOnScreen(hwnd)))
+               .Set("layered", layered)
+               .Set("owner", HwndValue(GetWindow(hwnd, GW_OWNER)))
+               .Set("topmost", (exstyle & WS_EX_TOPMOST) != 0)
+               .Set("foreground", GetForegroundWindow() == hwnd)
+               .Set("x11_window", static_cast<long long>(xwindow));
+  if (children) {
+    Json list = Json::Array();
+    for (HWND child : Children(hwnd)) list.Push(ChildJson(child));
+    j.Set("children", list);
+  }
+  return j;
+}
+
+}  // namespace probe
