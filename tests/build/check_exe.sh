@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Checks a built vistrel.exe: GUI subsystem, only Windows' own DLLs imported
+# (everything else linked statically), the icon and the manifest embedded.
+set -euo pipefail
+status=0
+for exe in "$@"; do
+  [ -f "$exe" ] || { echo "missing: $exe"; status=1; continue; }
+  dump=$(objdump -p "$exe")
+  dlls=$(echo "$dump" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z' | sort -u)
+  allowed='^(kernel32|user32|gdi32|shell32|comdlg32|comctl32|ole32|oleaut32|advapi32|msvcrt|shlwapi)\.dll$'
+  extra=$(echo "$dlls" | grep -Ev "$allowed" || true)
+  if [ -n "$extra" ]; then echo "$exe imports non-system DLLs: $extra"; status=1; fi
+  if ! echo "$dump" | grep -Eq 'Subsystem\s+0*2\s'; then echo "$exe is not a GUI program"; status=1; fi
+  manifest=$(strings "$exe" | grep -c 'Microsoft.Windows.Common-Controls' || true)
+  if [ "$manifest" -lt 1 ]; then echo "$exe has no common-controls manifest"; status=1; fi
+  if ! strings "$exe" | grep -q 'dpiAware'; then echo "$exe does not declare DPI awareness"; status=1; fi
+  size=$(stat -c %s "$exe")
+  echo "$exe: $(echo $dlls | tr '\n' ' ') ($size bytes)"
+done
+exit $status
