@@ -3,37 +3,162 @@
 #include <cstring>
 #include <string>
 
+#include "app/preview_layout.h"
+#include "capture/capture_win.h"
+#include "imageio/save_as_win.h"
+#include "settings/preferences_window_win.h"
+#include "toolkit/application_win.h"
 #include "toolkit/error.h"
+#include "toolkit/error_display_win.h"
 
 namespace vistrel {
 
 TForm1* Form1 = nullptr;
+unsigned char HotKeyCode = 0;
+
+namespace {
+constexpr UINT_PTR kTimer1 = 1;
+constexpr UINT kTimer1Interval = 100;
+constexpr COLORREF kKeyColour = RGB(preview::kKeyRed, preview::kKeyGreen, preview::kKeyBlue);
+
+POINT CursorPos() {
+  POINT p = {};
+  GetCursorPos(&p);
+  return p;
+}
+}  // namespace
 
 TForm1::TForm1() = default;
 
 void TForm1::Create() {
   RegisterClass("TForm1", static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)), nullptr);
-  CreateForm("TForm1", "  Vistrel v2.0.2.2", WS_POPUP, WS_EX_TOPMOST | WS_EX_LAYERED, 0, 0, 200,
-             167);
+  icon_ = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1),
+                                        IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                        GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
+  stripBrush_ = CreateSolidBrush(kKeyColour);
+  PopupMenu1 = CreatePopupMenu();
+  AppendMenuA(PopupMenu1, MF_STRING, preview::kBMP1, "*.BMP");
+  AppendMenuA(PopupMenu1, MF_STRING, preview::kJPG1, "*.JPG");
+  PopupMenu2 = CreatePopupMenu();
+  AppendMenuA(PopupMenu2, MF_STRING, preview::kRestore1, "Restore");
+  AppendMenuA(PopupMenu2, MF_STRING, preview::kConfig1, "Config");
+  AppendMenuA(PopupMenu2, MF_STRING, preview::kClose1, "Close...");
+  // Borderless, so the window is its client area.
+  CreateForm("TForm1", preview::kWindowText, WS_POPUP, WS_EX_TOPMOST | WS_EX_LAYERED, 0, 0,
+             preview::kWidth, preview::kHeight);
 }
 
-void TForm1::Run() { MinimizeToTray(); }
+void TForm1::Show() {
+  if (!shownOnce_) {
+    const Point p = preview::CentredPosition(GetSystemMetrics(SM_CXSCREEN),
+                                             GetSystemMetrics(SM_CYSCREEN));
+    SetPosition(p.x, p.y);
+    shownOnce_ = true;
+  }
+  Form::Show();
+}
 
-void TForm1::MinimizeToTray() {
+void TForm1::RefreshPreview() { Image1.Refresh(); }
+
+void TForm1::Quit() {
+  NotifyIcon(NIM_DELETE);
+  Application::Terminate();
+}
+
+void TForm1::attrape() {
+  const Rect r = ScreenRect();
+  const POINT cursor = CursorPos();
+  Grab(DragState, {r.left, r.top}, {cursor.x, cursor.y});
+}
+
+void TForm1::bouge() {
+  const POINT cursor = CursorPos();
+  if (auto target = DragTarget(DragState, {cursor.x, cursor.y})) SetPosition(target->x, target->y);
+}
+
+void TForm1::lache() { Release(DragState); }
+
+void TForm1::SaveAs() {
+  const Rect r = ScreenRect();
+  const Point at = preview::FormatMenuPosition({r.left, r.top});
+  TrackPopupMenu(PopupMenu1, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, at.x, at.y, 0,
+                 Handle(), nullptr);
+}
+
+void TForm1::SaveAsBMP() { vistrel::SaveAsBMP(Handle(), PreviewPicture); }
+void TForm1::SaveAsJPG() { vistrel::SaveAsJPG(Handle(), PreviewPicture); }
+
+// A failed capture's error box runs its own message loop, which still
+// delivers ticks: polling pauses while it is open, so a key held down over a
+// repeating failure shows one box at a time instead of nesting them.
+void TForm1::CheckKey() {
+  if (ErrorBoxOpen()) return;
+  while (GetAsyncKeyState(HotKeyCode) != 0) {
+    // Only an auto-recorded capture polls again at once; the others restore
+    // the preview window, which stops the timer.
+    if (!CaptureScreen()) return;
+  }
+}
+
+void TForm1::Params() {
   Hide();
-  InTray = true;
+  Form2->Show();
 }
 
-void TForm1::RestoreMainForm() {
-  Show();
-  InTray = false;
+void TForm1::StartTimer() { SetTimer(Handle(), kTimer1, kTimer1Interval, nullptr); }
+void TForm1::StopTimer() { KillTimer(Handle(), kTimer1); }
+
+void TForm1::OnCommand(int id) {
+  switch (id) {
+    case preview::kButton1:
+    case preview::kButton5: Run(); break;
+    case preview::kButton2: SaveAs(); break;
+    case preview::kButton3: Params(); break;
+    case preview::kButton4:
+    case preview::kClose1: Quit(); break;
+    case preview::kBMP1: SaveAsBMP(); break;
+    case preview::kJPG1: SaveAsJPG(); break;
+    case preview::kRestore1: Restore(); break;
+    case preview::kConfig1: ParamsFromTray(); break;
+  }
 }
 
 LRESULT TForm1::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_CREATE:
-      SetLayeredWindowAttributes(Handle(), RGB(255, 0, 255), 200, LWA_ALPHA | LWA_COLORKEY);
+    case WM_CREATE: {
+      SetLayeredWindowAttributes(Handle(), kKeyColour, preview::kAlpha, LWA_ALPHA | LWA_COLORKEY);
+      BuildControls(preview::kLayout, preview::kFont);
+      // The strip is drawn over by the buttons that lie on it.
+      HWND strip = Control(preview::kActionToolBar1);
+      SetWindowLongPtrA(strip, GWL_STYLE, GetWindowLongPtrA(strip, GWL_STYLE) | WS_CLIPSIBLINGS);
+      const ControlSpec& image = preview::kLayout[0];
+      Image1.Create(Handle(), image.id, LayoutRect(preview::kLayout, image),
+                    CursorFor(image.cursor));
+      Image1.onMouseDown = [this](const PictureControl::MouseEvent&) { attrape(); };
+      Image1.onMouseMove = [this](const PictureControl::MouseEvent&) { bouge(); };
+      Image1.onMouseUp = [this](const PictureControl::MouseEvent&) { lache(); };
       Run();
+      return 0;
+    }
+    case WM_CTLCOLORSTATIC:
+      if (reinterpret_cast<HWND>(lParam) == Control(preview::kActionToolBar1))
+        return reinterpret_cast<LRESULT>(stripBrush_);
+      break;
+    case WM_COMMAND:
+      // Button clicks and menu entries alike (both notify with code 0).
+      if (HIWORD(wParam) == BN_CLICKED) OnCommand(LOWORD(wParam));
+      return 0;
+    case WM_TIMER:
+      if (wParam == kTimer1) CheckKey();
+      return 0;
+    case WM_MOUSEMOVE:
+      // Also the tray icon's callback message.
+      MouseOverTray(lParam);
+      return 0;
+    case WM_CLOSE:
+      // The system's close command on the main window ends the program; the
+      // icon goes too, so none is left behind for a dead process.
+      Quit();
       return 0;
 #ifdef VISTREL_TEST_HOOKS
     case WM_COPYDATA: {

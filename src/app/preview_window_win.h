@@ -1,10 +1,23 @@
 #pragma once
 #include <windows.h>
 
+#include "app/drag.h"
 #include "toolkit/form_win.h"
 #include "toolkit/picture_win.h"
 
 namespace vistrel {
+
+// The tray icon's registration: NOTIFYICONDATAA in its first, shortest form
+// (88 bytes in the 32-bit build).
+struct TrayIconRecordV1 {
+  DWORD cbSize;
+  HWND hWnd;
+  UINT uID;
+  UINT uFlags;
+  UINT uCallbackMessage;
+  HICON hIcon;
+  CHAR szTip[64];
+};
 
 // The floating preview window: shows the last capture, arms the program in
 // the tray and polls the hot key.
@@ -17,6 +30,11 @@ class TForm1 : public Form {
   bool InTray = false;
   bool SelectionActive = false;
 
+  // Centred the first time, afterwards where it was left.
+  void Show() override;
+  // Redraws the picture after PreviewPicture changed while the window shows.
+  void RefreshPreview();
+
   // Arms the program: reads the hot key, registers the tray icon, polls.
   void Run();
   void MinimizeToTray();
@@ -24,8 +42,39 @@ class TForm1 : public Form {
 
  protected:
   LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  void Quit();
+  void attrape();
+  void bouge();
+  void lache();
+  void MouseOverTray(LPARAM lParam);
+  void SaveAs();
+  void SaveAsBMP();
+  void SaveAsJPG();
+  void CheckKey();
+  void Params();
+  void ParamsFromTray();
+  void Restore();
+
+  void OnCommand(int id);
+  void StartTimer();
+  void StopTimer();
+  void NotifyIcon(DWORD action);
+
+  PictureControl Image1{PreviewPicture, PictureControl::Mode::Fit};
+  HMENU PopupMenu1 = nullptr;
+  HMENU PopupMenu2 = nullptr;
+  HICON icon_ = nullptr;
+  HBRUSH stripBrush_ = nullptr;
+  bool shownOnce_ = false;
+  vistrel::DragState DragState;
+  TrayIconRecordV1 TrayIconRecord = {};
 };
 
 extern TForm1* Form1;
+
+// The one key polled while armed; set by Run, read by CheckKey.
+extern unsigned char HotKeyCode;
 
 }  // namespace vistrel

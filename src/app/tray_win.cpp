@@ -1,0 +1,103 @@
+// Tray presence of the preview window: arming, the icon, its callbacks and
+// menu, and the way back to the shown window.
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstring>
+#include <string>
+
+#include "app/preview_window_win.h"
+#include "app/tray.h"
+#include "capture/hotkeys.h"
+#include "overlay/overlay_window_win.h"
+#include "settings/config_file_win.h"
+#include "settings/preferences_window_win.h"
+#include "settings/settings_keys.h"
+#include "toolkit/application_win.h"
+
+namespace vistrel {
+
+static_assert(sizeof(TrayIconRecordV1) == NOTIFYICONDATAA_V1_SIZE);
+static_assert(sizeof(void*) != 4 || sizeof(TrayIconRecordV1) == 88);
+
+namespace {
+
+std::string ReadHotKeyName() {
+  ConfigFile config;
+  if (!config.KeyExists(settings::kSection, settings::kHotKey)) return settings::kDefaultHotKey;
+  return config.ReadValue(settings::kSection, settings::kHotKey, settings::kDefaultHotKey);
+}
+
+}  // namespace
+
+void TForm1::NotifyIcon(DWORD action) {
+  Shell_NotifyIconA(action, reinterpret_cast<NOTIFYICONDATAA*>(&TrayIconRecord));
+}
+
+void TForm1::Run() {
+  const std::string name = ReadHotKeyName();
+  // Drops the icon of the previous arming: never more than one.
+  NotifyIcon(NIM_DELETE);
+  TrayIconRecord = {};
+  TrayIconRecord.cbSize = sizeof TrayIconRecord;
+  TrayIconRecord.hWnd = Handle();
+  TrayIconRecord.uID = 0;
+  TrayIconRecord.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+  TrayIconRecord.uCallbackMessage = WM_MOUSEMOVE;
+  TrayIconRecord.hIcon = icon_;
+  const std::string tip = TrayTip(name);
+  std::memcpy(TrayIconRecord.szTip, tip.c_str(), tip.size() + 1);
+  Application::OnMinimize([this] { MinimizeToTray(); });
+  DragState = {-1, -1, -1, -1};
+  HotKeyCode = MapHotKey(name);
+  if (SelectionActive) {
+    Form4->Hide();
+    SelectionActive = false;
+  }
+  MinimizeToTray();
+}
+
+void TForm1::MinimizeToTray() {
+  StartTimer();
+  NotifyIcon(NIM_ADD);
+  Hide();
+  InTray = true;
+}
+
+void TForm1::RestoreMainForm() {
+  StopTimer();
+  Show();
+  Application::BringToFront();
+  Application::Restore();
+  NotifyIcon(NIM_DELETE);
+  InTray = false;
+}
+
+void TForm1::MouseOverTray(LPARAM lParam) {
+  switch (TrayActionFor(lParam)) {
+    case TrayAction::Restore:
+      RestoreMainForm();
+      break;
+    case TrayAction::OpenMenu: {
+      // Foreground first, and an empty message after, or the menu would not
+      // close when the user clicks elsewhere.
+      SetForegroundWindow(Handle());
+      POINT cursor = {};
+      GetCursorPos(&cursor);
+      DragState.startCursorX = cursor.x;
+      DragState.startCursorY = cursor.y;
+      TrackPopupMenu(PopupMenu2, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, cursor.x,
+                     cursor.y, 0, Handle(), nullptr);
+      PostMessageA(Handle(), WM_NULL, 0, 0);
+      break;
+    }
+    case TrayAction::None:
+      break;
+  }
+}
+
+void TForm1::Restore() { RestoreMainForm(); }
+
+void TForm1::ParamsFromTray() { Form2->Show(); }
+
+}  // namespace vistrel
