@@ -10,10 +10,10 @@ for exe in "$@"; do
   allowed='^(kernel32|user32|gdi32|shell32|comdlg32|comctl32|ole32|oleaut32|advapi32|msvcrt|shlwapi)\.dll$'
   extra=$(echo "$dlls" | grep -Ev "$allowed" || true)
   if [ -n "$extra" ]; then echo "$exe imports non-system DLLs: $extra"; status=1; fi
-  if ! echo "$dump" | grep -Eq 'Subsystem\s+0*2\s'; then echo "$exe is not a GUI program"; status=1; fi
-  manifest=$(strings "$exe" | grep -c 'Microsoft.Windows.Common-Controls' || true)
-  if [ "$manifest" -lt 1 ]; then echo "$exe has no common-controls manifest"; status=1; fi
-  if ! strings "$exe" | grep -q 'dpiAware'; then echo "$exe does not declare DPI awareness"; status=1; fi
+  if ! grep -Eq 'Subsystem\s+0*2\s' <<<"$dump"; then echo "$exe is not a GUI program"; status=1; fi
+  text=$(strings "$exe")
+  if ! grep -q 'Microsoft.Windows.Common-Controls' <<<"$text"; then echo "$exe has no common-controls manifest"; status=1; fi
+  if ! grep -q 'dpiAware' <<<"$text"; then echo "$exe does not declare DPI awareness"; status=1; fi
   size=$(stat -c %s "$exe")
   echo "$exe: $(echo $dlls | tr '\n' ' ') ($size bytes)"
 done
