@@ -39,19 +39,18 @@ std::string AutoRecPath(std::string_view folder, std::string_view stem, std::str
   return path;
 }
 
-std::string NextAutoRecPath(const ClockReading& date, const ClockReading& time,
-                            std::string_view folder, std::string_view extension,
-                            std::string_view previousPath,
+std::string NextAutoRecName(const ClockReading& date, const ClockReading& time,
+                            std::string_view previousStem,
                             const std::function<ClockReading()>& readClock,
                             const std::function<void()>& pause, int maxRereads) {
-  std::string path = AutoRecPath(folder, AutoRecName(date, time), extension);
-  for (int i = 0; i < maxRereads && path == previousPath; ++i) {
+  std::string stem = AutoRecName(date, time);
+  for (int i = 0; i < maxRereads && stem == previousStem; ++i) {
     pause();
     const ClockReading newDate = readClock();
     const ClockReading newTime = readClock();
-    path = AutoRecPath(folder, AutoRecName(newDate, newTime), extension);
+    stem = AutoRecName(newDate, newTime);
   }
-  return path;
+  return stem;
 }
 
 }  // namespace vistrel

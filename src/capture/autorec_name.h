@@ -23,13 +23,13 @@ std::string AutoRecName(const ClockReading& date, const ClockReading& time);
 // folder + "\" + stem + "." + extension; the folder is used as given.
 std::string AutoRecPath(std::string_view folder, std::string_view stem, std::string_view extension);
 
-// The path of the next auto-recorded file. A capture that falls in the same
+// The stem of the next auto-recorded file. A capture that falls in the same
 // millisecond as the previous file would take its name and replace it, so the
-// clock is read again (after pause()) until the name moves on, at most
-// maxRereads times. The first name is built from the two readings given.
-std::string NextAutoRecPath(const ClockReading& date, const ClockReading& time,
-                            std::string_view folder, std::string_view extension,
-                            std::string_view previousPath,
+// clock is read again (after pause()) until the stem differs from
+// previousStem, at most maxRereads times. The first stem is built from the two
+// readings given.
+std::string NextAutoRecName(const ClockReading& date, const ClockReading& time,
+                            std::string_view previousStem,
                             const std::function<ClockReading()>& readClock,
                             const std::function<void()>& pause, int maxRereads);
 

@@ -1,12 +1,64 @@
 #include "imageio/save_as_win.h"
 
+#include <commdlg.h>
+
+#include "settings/config_file_win.h"
+#include "settings/settings_keys.h"
+#include "toolkit/messages.h"
 #include "toolkit/picture_win.h"
 
 namespace vistrel {
 
-void BmpWriter(const Picture&, const std::string&) {}
-void JpegWriter(const Picture&, const std::string&, int) {}
-void SaveAsBMP(HWND, const Picture&) {}
-void SaveAsJPG(HWND, const Picture&) {}
+namespace {
+
+// A file-save dialog that offers again the path last chosen in it.
+struct SaveDialog {
+  const char* defaultExt;
+  const char* filterText;
+  std::string fileName;
+
+  bool Execute(HWND owner) {
+    char buffer[MAX_PATH] = {};
+    fileName.copy(buffer, MAX_PATH - 1);
+    // The filter text holds no "|": one entry, the whole text as its
+    // description and an empty pattern.
+    const std::string filter = std::string(filterText) + '\0' + '\0';
+    OPENFILENAMEA ofn{};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = owner;
+    ofn.lpstrFilter = filter.c_str();
+    ofn.nFilterIndex = 1;
+    ofn.lpstrFile = buffer;
+    ofn.nMaxFile = MAX_PATH;
+    ofn.lpstrDefExt = defaultExt;
+    // No overwrite prompt: an existing file is replaced without a question.
+    ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING;
+    if (!GetSaveFileNameA(&ofn)) return false;
+    fileName = buffer;
+    return true;
+  }
+};
+
+SaveDialog SaveDialogBMP{"bmp", "Image Bitmap (*.bmp)", {}};
+SaveDialog SaveDialogJPG{"jpg", "Image Jpeg (*.jpg)", {}};
+
+}  // namespace
+
+void SaveAsBMP(HWND owner, const Picture& picture) {
+  if (!SaveDialogBMP.Execute(owner)) return;
+  BmpWriter(picture, SaveDialogBMP.fileName);
+}
+
+void SaveAsJPG(HWND owner, const Picture& picture) {
+  if (!SaveDialogJPG.Execute(owner)) return;
+  std::string compression;
+  {
+    ConfigFile config;
+    compression = config.ReadValue(settings::kSection, settings::kCompression,
+                                   settings::kDefaultCompression);
+  }
+  const std::string path = SaveDialogJPG.fileName;
+  JpegWriter(picture, path, StrToInt(compression));
+}
 
 }  // namespace vistrel

@@ -86,54 +86,47 @@ struct FakeClock {
   }
 };
 
-TEST(NextAutoRecPath, ANewMillisecondKeepsTheFirstReading) {
+TEST(NextAutoRecName, ANewMillisecondKeepsTheFirstReadings) {
   FakeClock clock;
   clock.readings = {At(2026, 3, 7, 9, 5, 4, 9)};
   int pauses = 0;
-  const std::string path =
-      NextAutoRecPath(At(2026, 3, 7, 9, 5, 4, 8), At(2026, 3, 7, 9, 5, 4, 8), "C:\\V", "bmp",
-                      "C:\\V\\07.03.2026 \xE0 09h 05m 04s 007'.bmp", std::ref(clock),
-                      [&] { ++pauses; }, 1000);
-  EXPECT_EQ(path, "C:\\V\\07.03.2026 \xE0 09h 05m 04s 008'.bmp");
+  const std::string stem =
+      NextAutoRecName(At(2026, 3, 7, 9, 5, 4, 8), At(2026, 3, 7, 9, 5, 4, 8),
+                      "07.03.2026 \xE0 09h 05m 04s 007'", std::ref(clock), [&] { ++pauses; }, 1000);
+  EXPECT_EQ(stem, "07.03.2026 \xE0 09h 05m 04s 008'");
   EXPECT_EQ(clock.reads, 0);
   EXPECT_EQ(pauses, 0);
 }
 
-TEST(NextAutoRecPath, TheSameMillisecondWaitsForTheClockToMoveOn) {
+TEST(NextAutoRecName, TheSameMillisecondWaitsForTheClockToMoveOn) {
   const ClockReading same = At(2026, 3, 7, 9, 5, 4, 7);
   FakeClock clock;
   // Two more readings in the same millisecond, then the next one.
   clock.readings = {same, same, same, same, At(2026, 3, 7, 9, 5, 4, 8)};
   int pauses = 0;
-  const std::string previous = "C:\\V\\07.03.2026 \xE0 09h 05m 04s 007'.bmp";
-  const std::string path = NextAutoRecPath(same, same, "C:\\V", "bmp", previous, std::ref(clock),
+  const std::string stem = NextAutoRecName(same, same, Name(same), std::ref(clock),
                                            [&] { ++pauses; }, 1000);
-  EXPECT_EQ(path, "C:\\V\\07.03.2026 \xE0 09h 05m 04s 008'.bmp");
+  EXPECT_EQ(stem, "07.03.2026 \xE0 09h 05m 04s 008'");
   EXPECT_EQ(pauses, 3);
   EXPECT_EQ(clock.reads, 6);
 }
 
-TEST(NextAutoRecPath, AnotherFormatOrFolderIsNoCollision) {
-  const ClockReading same = At(2026, 3, 7, 9, 5, 4, 7);
+TEST(NextAutoRecName, TheRetakenNameStillTakesItsDateFromTheFirstOfTwoReadings) {
+  // The retry crosses midnight between its two readings.
+  const ClockReading same = At(2026, 12, 31, 23, 59, 59, 999);
   FakeClock clock;
-  clock.readings = {At(2026, 3, 7, 9, 5, 4, 8)};
-  const std::string previous = "C:\\V\\07.03.2026 \xE0 09h 05m 04s 007'.bmp";
-  EXPECT_EQ(NextAutoRecPath(same, same, "C:\\V", "jpg", previous, std::ref(clock), [] {}, 1000),
-            "C:\\V\\07.03.2026 \xE0 09h 05m 04s 007'.jpg");
-  EXPECT_EQ(NextAutoRecPath(same, same, "C:\\W", "bmp", previous, std::ref(clock), [] {}, 1000),
-            "C:\\W\\07.03.2026 \xE0 09h 05m 04s 007'.bmp");
-  EXPECT_EQ(clock.reads, 0);
+  clock.readings = {same, At(2027, 1, 1, 0, 0, 0, 0)};
+  EXPECT_EQ(NextAutoRecName(same, same, Name(same), std::ref(clock), [] {}, 1000),
+            "31.12.2026 \xE0 00h 00m 00s 000'");
 }
 
-TEST(NextAutoRecPath, AStuckClockEndsTheWaitWithTheSameName) {
+TEST(NextAutoRecName, AStuckClockEndsTheWaitWithTheSameName) {
   const ClockReading same = At(2026, 3, 7, 9, 5, 4, 7);
   FakeClock clock;
   clock.readings = {same};
   int pauses = 0;
-  const std::string previous = AutoRecPath("C:\\V", Name(same), "bmp");
-  EXPECT_EQ(NextAutoRecPath(same, same, "C:\\V", "bmp", previous, std::ref(clock),
-                            [&] { ++pauses; }, 5),
-            previous);
+  EXPECT_EQ(NextAutoRecName(same, same, Name(same), std::ref(clock), [&] { ++pauses; }, 5),
+            Name(same));
   EXPECT_EQ(pauses, 5);
 }
 
