@@ -1,17 +1,130 @@
 #include "about/about_window_win.h"
 
+#include <shellapi.h>
+
+#include <algorithm>
+
+#include "about/about_layout.h"
+#include "settings/preferences_window_win.h"
+
 namespace vistrel {
+
+using namespace about;
 
 TForm3* Form3 = nullptr;
 
+namespace {
+RECT CentredRect() {
+  const int left = (GetSystemMetrics(SM_CXSCREEN) - kClientWidth) / 2;
+  const int top = (GetSystemMetrics(SM_CYSCREEN) - kClientHeight) / 2;
+  return {left, top, left + kClientWidth, top + kClientHeight};
+}
+
+const ControlSpec& Spec(int id) {
+  const auto layout = Layout();
+  return *std::find_if(layout.begin(), layout.end(),
+                       [id](const ControlSpec& spec) { return spec.id == id; });
+}
+
+FontSpec FontOf(const ControlSpec& spec) {
+  FontSpec font = WindowFont();
+  if (spec.font.face) font.face = spec.font.face;
+  if (spec.font.height) font.height = spec.font.height;
+  font.bold = spec.font.bold;
+  return font;
+}
+}  // namespace
+
 void TForm3::Create() {
   RegisterClass("TForm3", GetSysColorBrush(COLOR_BTNFACE), nullptr);
-  CreateForm("TForm3", "  About...", WS_POPUP, WS_EX_TOPMOST,
-             (GetSystemMetrics(SM_CXSCREEN) - 273) / 2, (GetSystemMetrics(SM_CYSCREEN) - 105) / 2,
-             273, 105);
+  const RECT r = CentredRect();
+  CreateForm("TForm3", kCaption, WS_POPUP, WS_EX_TOPMOST, r.left, r.top, r.right - r.left,
+             r.bottom - r.top);
+}
+
+void TForm3::Show() {
+  const RECT r = CentredRect();
+  SetPosition(r.left, r.top);
+  Form::Show();
+  SetForegroundWindow(Handle());
+}
+
+void TForm3::SetupControls() {
+  BuildControls(Layout(), WindowFont());
+  // The icon, drawn at its own size.
+  const ControlSpec& image = Spec(kImage2);
+  const RECT ir = LayoutRect(Layout(), image);
+  icon_ = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kIconResource),
+                                        IMAGE_ICON, image.width, image.height, LR_DEFAULTCOLOR));
+  HWND picture = CreateWindowExA(
+      0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_ICON | SS_REALSIZEIMAGE, ir.left, ir.top,
+      ir.right - ir.left, ir.bottom - ir.top, Handle(),
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(kImage2)), GetModuleHandleA(nullptr), nullptr);
+  SendMessageA(picture, STM_SETICON, reinterpret_cast<WPARAM>(icon_), 0);
+
+  const ControlSpec& url = Spec(kURL);
+  URL.Create(Handle(), kURL, LayoutRect(Layout(), url), url.caption, FontOf(url), kNavy);
+  URL.onMouseMove = [this] { URLMouseMove(); };
+  URL.onMouseLeave = [this] { URLMouseLeave(); };
+  URL.onClick = [this] { URLclick(); };
+  const ControlSpec& contact = Spec(kContact);
+  Contact.Create(Handle(), kContact, LayoutRect(Layout(), contact), contact.caption,
+                 FontOf(contact), kTeal);
+  Contact.onMouseMove = [this] { ContactMouseMove(); };
+  Contact.onMouseLeave = [this] { ContactMouseLeave(); };
+  Contact.onClick = [this] { ContactClick(); };
+}
+
+void TForm3::URLMouseMove() {
+  URL.SetColour(kBlue);
+  URL.SetUnderline(true);
+}
+
+void TForm3::URLMouseLeave() {
+  URL.SetColour(kNavy);
+  URL.SetUnderline(false);
+}
+
+void TForm3::URLclick() {
+  ShellExecuteA(Handle(), "open", kWebPage, nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void TForm3::ContactMouseMove() {
+  Contact.SetColour(kBlue);
+  Contact.SetUnderline(true);
+}
+
+void TForm3::ContactMouseLeave() {
+  Contact.SetColour(kTeal);
+  Contact.SetUnderline(false);
+}
+
+void TForm3::ContactClick() {
+  ShellExecuteA(nullptr, nullptr, ContactLink().c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void TForm3::Button1Click() {
+  Hide();
+  Form2->Show();
 }
 
 LRESULT TForm3::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE:
+      SetupControls();
+      return 0;
+    case WM_COMMAND:
+      if (lParam && LOWORD(wParam) == kButton1 && HIWORD(wParam) == BN_CLICKED) Button1Click();
+      return 0;
+    case WM_ACTIVATE:
+      // "Ok" is the only control that takes the focus.
+      if (LOWORD(wParam) != WA_INACTIVE) SetFocus(Control(kButton1));
+      return 0;
+    case WM_DESTROY:
+      if (icon_) DestroyIcon(icon_);
+      icon_ = nullptr;
+      break;
+  }
   return Form::OnMessage(message, wParam, lParam);
 }
 

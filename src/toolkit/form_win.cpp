@@ -71,15 +71,28 @@ void Form::BuildControls(std::span<const ControlSpec> layout, const FontSpec& fo
   HFONT defaultFont = MakeFont(formFont);
   SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(defaultFont), FALSE);
   // Group boxes first (bottom of the z-order), then the rest in tab order so
-  // that the keyboard walks the table's order.
+  // that the keyboard walks the table's order. A tab order counts within its
+  // parent, so a control sorts by its parents' orders, then its own.
+  auto tabPath = [layout](const ControlSpec& spec) {
+    std::vector<int> path;
+    for (const ControlSpec* at = &spec; at;) {
+      path.insert(path.begin(), at->tabOrder < 0 ? 1000 : at->tabOrder);
+      const int parent = at->parentId;
+      auto it = std::find_if(layout.begin(), layout.end(),
+                             [parent](const ControlSpec& c) { return c.id == parent; });
+      at = parent != 0 && it != layout.end() ? &*it : nullptr;
+    }
+    return path;
+  };
   std::vector<const ControlSpec*> order;
   for (const ControlSpec& spec : layout) order.push_back(&spec);
-  std::stable_sort(order.begin(), order.end(), [](const ControlSpec* a, const ControlSpec* b) {
-    const bool ga = a->kind == ControlKind::GroupBox, gb = b->kind == ControlKind::GroupBox;
-    if (ga != gb) return ga;
-    const int ta = a->tabOrder < 0 ? 1000 : a->tabOrder, tb = b->tabOrder < 0 ? 1000 : b->tabOrder;
-    return ta < tb;
-  });
+  std::stable_sort(order.begin(), order.end(),
+                   [&tabPath](const ControlSpec* a, const ControlSpec* b) {
+                     const bool ga = a->kind == ControlKind::GroupBox;
+                     const bool gb = b->kind == ControlKind::GroupBox;
+                     if (ga != gb) return ga;
+                     return tabPath(*a) < tabPath(*b);
+                   });
   for (const ControlSpec* spec : order) {
     if (spec->kind == ControlKind::Custom) continue;
     const char* className = "BUTTON";
@@ -118,7 +131,8 @@ void Form::BuildControls(std::span<const ControlSpec> layout, const FontSpec& fo
         break;
       case ControlKind::Custom: break;
     }
-    if (spec->tabOrder >= 0) style |= WS_TABSTOP;
+    // A group box's tab order only orders its contents; it takes no focus.
+    if (spec->tabOrder >= 0 && spec->kind != ControlKind::GroupBox) style |= WS_TABSTOP;
     if (spec->flags & flag::kGroupStart) style |= WS_GROUP;
     if (spec->flags & flag::kDisabled) style |= WS_DISABLED;
     if (spec->flags & flag::kRightToLeft) exStyle |= WS_EX_RTLREADING;

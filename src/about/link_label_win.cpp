@@ -1,0 +1,103 @@
+#include "about/link_label_win.h"
+
+#include <string>
+
+#include "toolkit/form_win.h"
+
+namespace vistrel {
+namespace {
+HFONT MakeFont(const FontSpec& spec, bool underline) {
+  return CreateFontA(-spec.height, 0, 0, 0, spec.bold ? FW_BOLD : FW_NORMAL, FALSE, underline,
+                     FALSE, static_cast<BYTE>(spec.charset), OUT_DEFAULT_PRECIS,
+                     CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, spec.face);
+}
+}  // namespace
+
+LinkLabel::~LinkLabel() {
+  if (plain_) DeleteObject(plain_);
+  if (underlined_) DeleteObject(underlined_);
+}
+
+void LinkLabel::Create(HWND parent, int id, const RECT& rect, const char* text,
+                       const FontSpec& font, COLORREF colour) {
+  RegisterClass("TLinkLabel", nullptr, CursorFor(CursorKind::Hand));
+  plain_ = MakeFont(font, false);
+  underlined_ = MakeFont(font, true);
+  colour_ = colour;
+  CreateWin("TLinkLabel", text, WS_CHILD | WS_VISIBLE, 0, rect.left, rect.top,
+            rect.right - rect.left, rect.bottom - rect.top, parent,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)));
+}
+
+void LinkLabel::SetColour(COLORREF colour) {
+  if (colour == colour_) return;
+  colour_ = colour;
+  InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+void LinkLabel::SetUnderline(bool underline) {
+  if (underline == underline_) return;
+  underline_ = underline;
+  InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+void LinkLabel::Paint(HDC dc) {
+  RECT r;
+  GetClientRect(Handle(), &r);
+  FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
+  std::string text(static_cast<size_t>(GetWindowTextLengthA(Handle())) + 1, '\0');
+  text.resize(
+      static_cast<size_t>(GetWindowTextA(Handle(), text.data(), static_cast<int>(text.size()))));
+  HGDIOBJ previous = SelectObject(dc, underline_ ? underlined_ : plain_);
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, colour_);
+  DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r,
+            DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
+  SelectObject(dc, previous);
+}
+
+LRESULT LinkLabel::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(Handle(), &ps);
+      Paint(dc);
+      EndPaint(Handle(), &ps);
+      return 0;
+    }
+    case WM_MOUSEMOVE:
+      // The leave notice must be asked for again after each leave.
+      if (!tracking_) {
+        TRACKMOUSEEVENT track = {sizeof track, TME_LEAVE, Handle(), 0};
+        tracking_ = TrackMouseEvent(&track) != FALSE;
+      }
+      if (onMouseMove) onMouseMove();
+      return 0;
+    case WM_MOUSELEAVE:
+      tracking_ = false;
+      if (onMouseLeave) onMouseLeave();
+      return 0;
+    case WM_LBUTTONDOWN:
+      pressed_ = true;
+      SetCapture(Handle());
+      return 0;
+    case WM_LBUTTONUP: {
+      const bool wasPressed = pressed_;
+      pressed_ = false;
+      if (GetCapture() == Handle()) ReleaseCapture();
+      RECT r;
+      GetClientRect(Handle(), &r);
+      const POINT at = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+      if (wasPressed && PtInRect(&r, at) && onClick) onClick();
+      return 0;
+    }
+    case WM_CAPTURECHANGED:
+      pressed_ = false;
+      return 0;
+  }
+  return Window::OnMessage(message, wParam, lParam);
+}
+
+}  // namespace vistrel
