@@ -1,16 +1,137 @@
 #include "overlay/overlay_window_win.h"
 
+#include <algorithm>
+#include <string>
+
+#include "app/preview_window_win.h"
+#include "capture/clipboard_win.h"
+#include "settings/config_file_win.h"
+#include "settings/settings_keys.h"
+
 namespace vistrel {
 
 TForm4* Form4 = nullptr;
 
+namespace {
+constexpr int kImage2Id = 1;
+constexpr UINT kRaisePreview = WM_APP + 1;
+}
+
+TForm4::TForm4() : Image2(OverlayPicture, PictureControl::Mode::AtOwnSize) {}
+
 void TForm4::Create() {
   RegisterClass("TForm4", GetSysColorBrush(COLOR_BTNFACE), nullptr);
-  CreateForm("TForm4", "Form4", WS_POPUP, WS_EX_TOPMOST, 0, 0, GetSystemMetrics(SM_CXSCREEN),
-             GetSystemMetrics(SM_CYSCREEN));
+  const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+  CreateForm("TForm4", "Form4", WS_POPUP, WS_EX_TOPMOST, 0, 0, width, height);
+  Image2.Create(Handle(), kImage2Id, RECT{0, 0, width, height}, CursorFor(CursorKind::Cross));
+  Image2.onMouseDown = [this](const PictureControl::MouseEvent& e) { Image2MouseDown(e); };
+  Image2.onMouseMove = [this](const PictureControl::MouseEvent& e) { Image2MouseMove(e); };
+  Image2.onMouseUp = [this](const PictureControl::MouseEvent& e) { Image2MouseUp(e); };
+}
+
+void TForm4::Show() {
+  // The screen may have changed size since start-up; picture, window and
+  // screen pixels must stay the same points.
+  SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, GetSystemMetrics(SM_CXSCREEN),
+               GetSystemMetrics(SM_CYSCREEN), SWP_NOACTIVATE);
+  Image2.Refresh();
+  // Activation refreshes SavedScreen too, but a window that is already
+  // active gets no new activation: take the copy here as well.
+  FormCreate();
+  Form::Show();
+  // The capture shows the preview window right after the overlay; once it
+  // has, put it above the overlay.
+  PostMessageA(Handle(), kRaisePreview, 0, 0);
+}
+
+// Takes the frame-free copy used to erase the frame.
+void TForm4::FormCreate() {
+  if (OverlayPicture.Empty()) OverlayPicture.NewBitmap(0, 0);
+  SavedScreen.CopyFrom(OverlayPicture);
+}
+
+void TForm4::Image2MouseDown(const PictureControl::MouseEvent& event) {
+  // The preview lies above the overlay during the drag.
+  SetWindowPos(Form1->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  const std::string bordBlanc =
+      ConfigFile().ReadValue(settings::kSection, settings::kBordBlanc, settings::kYes);
+  selection_.Press({event.x, event.y}, MarginFor(bordBlanc));
+  EraseFrame();
+}
+
+void TForm4::Image2MouseMove(const PictureControl::MouseEvent& event) {
+  if (!(event.keys & MK_LBUTTON)) return;
+  EraseFrame();
+  if (selection_.Move({event.x, event.y})) DrawFrame();
+}
+
+void TForm4::Image2MouseUp(const PictureControl::MouseEvent&) {
+  const Rect area = selection_.CaptureArea();
+  Picture& preview = Form1->PreviewPicture;
+  preview.NewBitmap(area.Width(), area.Height());
+  if (preview.Bitmap()) {
+    // Paint the last frame now, so the copy holds what the user saw.
+    UpdateWindow(Image2.Handle());
+    WindowDC screen(GetDesktopWindow());
+    PictureDC to(preview);
+    BitBlt(to.Get(), 0, 0, area.Width(), area.Height(), screen.Get(), area.left, area.top, SRCCOPY);
+  }
+  EraseFrame();
+  // Before the clipboard step, so the preview shows the new image even when
+  // the clipboard cannot be opened.
+  Form1->RefreshPreview();
+  CopyPreviewToClipboard();
+}
+
+void TForm4::EraseFrame() {
+  const Rect area = ClipToPicture(selection_.SelectionRect,
+                                  std::min(OverlayPicture.Width(), SavedScreen.Width()),
+                                  std::min(OverlayPicture.Height(), SavedScreen.Height()));
+  if (area == Rect{} || !OverlayPicture.Bitmap() || !SavedScreen.Bitmap()) return;
+  {
+    PictureDC from(SavedScreen), to(OverlayPicture);
+    BitBlt(to.Get(), area.left, area.top, area.Width(), area.Height(), from.Get(), area.left,
+           area.top, SRCCOPY);
+  }
+  Repaint(area);
+}
+
+void TForm4::DrawFrame() {
+  if (!OverlayPicture.Bitmap()) return;
+  PictureDC dc(OverlayPicture);
+  for (const Rect& line : FrameLines(selection_.SelectionRect)) {
+    const Rect area = ClipToPicture(line, OverlayPicture.Width(), OverlayPicture.Height());
+    if (area == Rect{}) continue;
+    PatBlt(dc.Get(), area.left, area.top, area.Width(), area.Height(), WHITENESS);
+    Repaint(area);
+  }
+}
+
+// The picture already holds the change; only that part of the screen is redrawn.
+void TForm4::Repaint(const Rect& area) {
+  const RECT r = {area.left, area.top, area.right, area.bottom};
+  InvalidateRect(Image2.Handle(), &r, FALSE);
 }
 
 LRESULT TForm4::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE:
+      FormCreate();
+      return 0;
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) != WA_INACTIVE) FormCreate();
+      break;
+    case kRaisePreview:
+      // HWND_TOPMOST rather than HWND_TOP: both windows are topmost anyway,
+      // and on Wine only this request restacks the preview's X window.
+      if (Visible() && Form1->Visible())
+        SetWindowPos(Form1->Handle(), HWND_TOPMOST, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+      return 0;
+    case WM_SIZE:
+      if (Image2.Handle()) MoveWindow(Image2.Handle(), 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
+      return 0;
+  }
   return Form::OnMessage(message, wParam, lParam);
 }
 

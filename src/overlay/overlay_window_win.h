@@ -1,6 +1,7 @@
 #pragma once
 #include <windows.h>
 
+#include "overlay/selection.h"
 #include "toolkit/form_win.h"
 #include "toolkit/picture_win.h"
 
@@ -10,11 +11,29 @@ namespace vistrel {
 // rectangle is dragged out and captured.
 class TForm4 : public Form {
  public:
+  TForm4();
   void Create();
+  // Covers the primary screen with the current OverlayPicture and activates.
+  void Show() override;
+
   Picture OverlayPicture;
 
  protected:
   LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  void Image2MouseDown(const PictureControl::MouseEvent& event);
+  void Image2MouseMove(const PictureControl::MouseEvent& event);
+  void FormCreate();
+  void Image2MouseUp(const PictureControl::MouseEvent& event);
+
+  void EraseFrame();
+  void DrawFrame();
+  void Repaint(const Rect& area);
+
+  PictureControl Image2;
+  Picture SavedScreen;  // OverlayPicture without any frame, to erase it
+  SelectionState selection_;
 };
 
 extern TForm4* Form4;
