@@ -634,7 +634,8 @@ class Bench:
     # ---- fixture window -------------------------------------------------------
 
     def start_fixture(self, x=60, y=80, w=300, h=200, title="Vistrel fixture", solid=None,
-                      topmost=False, tray=False, focus=True, timeout=30):
+                      topmost=False, tray=False, alpha=None, colorkey=None, controls=False,
+                      focus=True, timeout=30):
         """Opens the fixture window (client area at x, y, w x h) and returns its
         'ready' record: hwnd, pid, rect and client (screen), x11_window."""
         self.stop_fixture()
@@ -646,6 +647,12 @@ class Bench:
             argv.append("--topmost")
         if tray:
             argv.append("--tray")
+        if controls:
+            argv.append("--controls")
+        if alpha is not None:
+            argv += ["--alpha", str(alpha)]
+        if colorkey is not None:
+            argv += ["--colorkey", "0x%02X%02X%02X" % tuple(colorkey)]
         self._fixture = self._spawn(argv, stdout=subprocess.PIPE)
         self._fixture_tray = tray
         with self._events_lock:

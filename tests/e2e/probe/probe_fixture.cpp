@@ -5,6 +5,7 @@
 // buttons it receives as JSON lines.
 #include "probe.h"
 
+#include <commctrl.h>
 #include <shellapi.h>
 
 namespace probe {
@@ -94,6 +95,31 @@ LRESULT CALLBACK FixtureProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
   return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
+// Sample controls, so the tests can check what the probe reads of children.
+void AddControls(HWND parent) {
+  HINSTANCE instance = GetModuleHandleA(nullptr);
+  auto make = [&](const char* cls, const char* text, DWORD style, int id, int x, int y, int w,
+                  int h) {
+    return CreateWindowExA(0, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, parent,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+  };
+  HWND button = make("BUTTON", "Bouton", BS_PUSHBUTTON, 11, 5, 5, 80, 22);
+  HFONT font = CreateFontA(-13, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                           DEFAULT_PITCH | FF_DONTCARE, "Arial");
+  SendMessageA(button, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  HWND check = make("BUTTON", "Coché", BS_AUTOCHECKBOX, 12, 5, 30, 80, 20);
+  SendMessageA(check, BM_SETCHECK, BST_CHECKED, 0);
+  HWND combo = make("COMBOBOX", "", CBS_DROPDOWNLIST | WS_VSCROLL, 13, 100, 5, 80, 120);
+  for (const char* item : {"F11", "F12", "Impr. écran"})
+    SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+  SendMessageA(combo, CB_SETCURSEL, 2, 0);
+  HWND bar = make(TRACKBAR_CLASSA, "", TBS_HORZ, 14, 100, 40, 120, 24);
+  SendMessageA(bar, TBM_SETRANGE, TRUE, MAKELPARAM(1, 100));
+  SendMessageA(bar, TBM_SETPOS, TRUE, 42);
+  make("EDIT", "C:\\Dossier", WS_BORDER | ES_AUTOHSCROLL, 15, 5, 60, 150, 20);
+}
+
 int Fixture(const Args& args) {
   const int x = static_cast<int>(args.Int("x", 60)), y = static_cast<int>(args.Int("y", 80));
   const int w = static_cast<int>(args.Int("w", 300)), h = static_cast<int>(args.Int("h", 200));
@@ -109,13 +135,22 @@ int Fixture(const Args& args) {
   RegisterClassExA(&wc);
 
   const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-  const DWORD exstyle = args.Has("topmost") ? WS_EX_TOPMOST : 0;
+  const bool layered = args.Has("alpha") || args.Has("colorkey");
+  const DWORD exstyle = (args.Has("topmost") ? WS_EX_TOPMOST : 0) | (layered ? WS_EX_LAYERED : 0);
   RECT r = {x, y, x + w, y + h};  // --x/--y place the client area
   AdjustWindowRectEx(&r, style, FALSE, exstyle);
   HWND hwnd = CreateWindowExA(exstyle, "VistrelFixture", title.c_str(), style, r.left, r.top,
                               r.right - r.left, r.bottom - r.top, nullptr, nullptr,
                               wc.hInstance, nullptr);
   if (!hwnd) Fail("CreateWindowEx failed");
+  if (args.Has("controls")) AddControls(hwnd);
+  if (layered) {
+    const int key = static_cast<int>(args.Int("colorkey", 0));
+    SetLayeredWindowAttributes(hwnd, RGB(key >> 16, (key >> 8) & 0xFF, key & 0xFF),
+                               static_cast<BYTE>(args.Int("alpha", 255)),
+                               (args.Has("alpha") ? LWA_ALPHA : 0) |
+                                   (args.Has("colorkey") ? LWA_COLORKEY : 0));
+  }
   ShowWindow(hwnd, SW_SHOW);
   UpdateWindow(hwnd);
   SetForegroundWindow(hwnd);
@@ -155,7 +190,7 @@ int Fixture(const Args& args) {
 
 ProbeCommand fixtureCommand(
     "fixture", Fixture,
-    "fixture [--x X --y Y --w W --h H --title T --solid 0xRRGGBB --topmost --tray]: a captioned window "
+    "fixture [--x X --y Y --w W --h H --title T --solid 0xRRGGBB --topmost --tray --alpha A --colorkey 0xRRGGBB --controls]: a captioned window "
     "whose client area (at X,Y, W x H) shows the position pattern; prints 'ready' with its "
     "geometry, then key, mouse and tray-icon events");
 

@@ -1,5 +1,5 @@
 // Clipboard and resource commands: hold-clipboard, clipboard-info,
-// clipboard-save, gui-resources.
+// clipboard-save, clipboard-put-pattern, gui-resources.
 #include "probe.h"
 
 #include <psapi.h>
@@ -9,9 +9,13 @@
 namespace probe {
 namespace {
 
+// Opens with a window of its own: under Wine two openers that both pass no
+// window do not exclude each other.
 bool OpenClipboardWithin(DWORD milliseconds) {
+  static HWND owner = CreateWindowExA(0, "STATIC", "vistrel probe", 0, 0, 0, 0, 0, HWND_MESSAGE,
+                                      nullptr, GetModuleHandleA(nullptr), nullptr);
   const DWORD start = GetTickCount();
-  while (!OpenClipboard(nullptr)) {
+  while (!OpenClipboard(owner)) {
     if (GetTickCount() - start > milliseconds) return false;
     Sleep(20);
   }
@@ -104,6 +108,29 @@ int ClipboardSave(const Args& args) {
   return 0;
 }
 
+// Puts a W x H bitmap showing the fixture's pattern on the clipboard, the way
+// the program puts its captures there (CF_BITMAP of a screen-compatible bitmap).
+int ClipboardPutPattern(const Args& args) {
+  const int w = static_cast<int>(args.Int("w", 64)), h = static_cast<int>(args.Int("h", 48));
+  HDC screen = GetDC(nullptr);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
+  HDC dc = CreateCompatibleDC(screen);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+      SetPixelV(dc, x, y, RGB(x & 0xFF, y & 0xFF, (0x40 + (x >> 8) * 40 + (y >> 8) * 8) & 0xFF));
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  ReleaseDC(nullptr, screen);
+  if (!OpenClipboardWithin(3000)) Fail("clipboard busy");
+  EmptyClipboard();
+  const bool set = SetClipboardData(CF_BITMAP, bitmap) != nullptr;
+  CloseClipboard();
+  Print(Json::Object().Set("set", set).Set("sequence",
+                                           static_cast<long long>(GetClipboardSequenceNumber())));
+  return 0;
+}
+
 int GuiResources(const Args& args) {
   const std::vector<DWORD> pids = TargetPids(args);
   if (pids.empty()) Fail("no program process");
@@ -131,6 +158,8 @@ ProbeCommand infoCommand("clipboard-info", ClipboardInfo,
                          "clipboard-info: formats on the clipboard, CF_BITMAP size and depth");
 ProbeCommand saveCommand("clipboard-save", ClipboardSave,
                          "clipboard-save --path WINPATH: writes the clipboard's CF_DIB as .bmp");
+ProbeCommand putCommand("clipboard-put-pattern", ClipboardPutPattern,
+                        "clipboard-put-pattern [--w W --h H]: a CF_BITMAP of the fixture pattern");
 ProbeCommand resourcesCommand(
     "gui-resources", GuiResources,
     "gui-resources [--pid P]: GDI and USER object counts, handles, private bytes");

@@ -33,13 +33,19 @@ DWORD_PTR Query(HWND hwnd, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
   return result;
 }
 
+// A list item in UTF-8. Asked in Unicode: Wine truncates the ANSI answer of
+// CB_GETLBTEXT sent from another process to its first character.
 std::string ItemText(HWND hwnd, UINT lengthMessage, UINT textMessage, int index) {
-  const LRESULT length = static_cast<LRESULT>(Query(hwnd, lengthMessage, index));
-  if (length < 0) return {};
-  std::string text(length + 1, '\0');
-  Query(hwnd, textMessage, index, reinterpret_cast<LPARAM>(text.data()));
-  text.resize(strlen(text.c_str()));
-  return text;
+  DWORD_PTR length = 0;
+  if (!SendMessageTimeoutW(hwnd, lengthMessage, index, 0, SMTO_ABORTIFHUNG, 2000, &length) ||
+      static_cast<LRESULT>(length) < 0)
+    return {};
+  std::wstring text(length + 1, L'\0');
+  DWORD_PTR copied = 0;
+  SendMessageTimeoutW(hwnd, textMessage, index, reinterpret_cast<LPARAM>(text.data()),
+                      SMTO_ABORTIFHUNG, 2000, &copied);
+  text.resize(wcslen(text.c_str()));
+  return Utf8FromWide(text);
 }
 
 const char* ButtonType(DWORD style) {
@@ -339,7 +345,7 @@ Json ChildJson(HWND child) {
     Json items = Json::Array();
     const LRESULT count = static_cast<LRESULT>(Query(child, CB_GETCOUNT));
     for (LRESULT i = 0; i < count; ++i)
-      items.Push(Utf8FromAnsi(ItemText(child, CB_GETLBTEXTLEN, CB_GETLBTEXT, static_cast<int>(i))));
+      items.Push(ItemText(child, CB_GETLBTEXTLEN, CB_GETLBTEXT, static_cast<int>(i)));
     j.Set("items", items);
     j.Set("selected", static_cast<long long>(static_cast<int>(Query(child, CB_GETCURSEL))));
     j.Set("dropped", Query(child, CB_GETDROPPEDSTATE) != 0);
@@ -347,7 +353,7 @@ Json ChildJson(HWND child) {
     Json items = Json::Array();
     const LRESULT count = static_cast<LRESULT>(Query(child, LB_GETCOUNT));
     for (LRESULT i = 0; i < count; ++i)
-      items.Push(Utf8FromAnsi(ItemText(child, LB_GETTEXTLEN, LB_GETTEXT, static_cast<int>(i))));
+      items.Push(ItemText(child, LB_GETTEXTLEN, LB_GETTEXT, static_cast<int>(i)));
     j.Set("items", items);
     j.Set("selected", static_cast<long long>(static_cast<int>(Query(child, LB_GETCURSEL))));
   } else if (IsClass(cls, "Edit")) {
