@@ -61,10 +61,24 @@ struct DibInfo {
   RGBQUAD colours[256];
 };
 
-// The bitmap's pixels in device-independent form at bitsPerPixel; a
-// negative height asks for the top row first.
-void GetPixels(HBITMAP bitmap, int width, int height, int bitsPerPixel, DibInfo& info,
-               std::vector<std::uint8_t>& pixels) {
+// Pixel rows, kept from one write to the next: a burst writes one image after
+// another at the screen's size, and a fresh buffer of that size costs more
+// under the allocator than the copy into it. It grows to the largest image
+// written and lives as long as the program, beside a preview bitmap as large.
+std::uint8_t* PixelBuffer(std::size_t size) {
+  static std::vector<std::uint8_t> buffer;
+  if (buffer.size() < size) {
+    buffer.clear();
+    buffer.shrink_to_fit();
+    buffer.resize(size);
+  }
+  return buffer.data();
+}
+
+// The bitmap's pixels in device-independent form at bitsPerPixel, straight
+// into the reusable buffer; a negative height asks for the top row first.
+const std::uint8_t* GetPixels(HBITMAP bitmap, int width, int height, int bitsPerPixel,
+                              DibInfo& info) {
   info = DibInfo{};
   info.header.biSize = sizeof(BITMAPINFOHEADER);
   info.header.biWidth = width;
@@ -73,10 +87,11 @@ void GetPixels(HBITMAP bitmap, int width, int height, int bitsPerPixel, DibInfo&
   info.header.biBitCount = static_cast<WORD>(bitsPerPixel);
   info.header.biCompression = BI_RGB;
   const int rows = height < 0 ? -height : height;
-  pixels.resize(BmpRowBytes(width, bitsPerPixel) * static_cast<std::size_t>(rows));
+  std::uint8_t* pixels = PixelBuffer(BmpRowBytes(width, bitsPerPixel) * static_cast<std::size_t>(rows));
   WindowDC screen(nullptr);
-  GetDIBits(screen.Get(), bitmap, 0, static_cast<UINT>(rows), pixels.data(),
+  GetDIBits(screen.Get(), bitmap, 0, static_cast<UINT>(rows), pixels,
             reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
+  return pixels;
 }
 
 }  // namespace
@@ -91,14 +106,14 @@ void BmpWriter(const Picture& picture, const std::string& path) {
   GetObjectA(picture.Bitmap(), sizeof bm, &bm);
   const int bitsPerPixel = bm.bmBitsPixel;
   DibInfo info;
-  std::vector<std::uint8_t> pixels;
-  GetPixels(picture.Bitmap(), picture.Width(), picture.Height(), bitsPerPixel, info, pixels);
+  const std::uint8_t* pixels =
+      GetPixels(picture.Bitmap(), picture.Width(), picture.Height(), bitsPerPixel, info);
 
   BmpImage image;
   image.width = picture.Width();
   image.height = picture.Height();
   image.bitsPerPixel = static_cast<std::uint16_t>(bitsPerPixel);
-  image.pixels = pixels.data();
+  image.pixels = pixels;
   image.colourTable = reinterpret_cast<const std::uint8_t*>(info.colours);
   image.xPelsPerMeter = info.header.biXPelsPerMeter;
   image.yPelsPerMeter = info.header.biYPelsPerMeter;
@@ -116,9 +131,8 @@ void JpegWriter(const Picture& picture, const std::string& path, int quality) {
   std::vector<std::uint8_t> stream;
   if (picture.Width() > 0 && picture.Height() > 0 && picture.Bitmap()) {
     DibInfo info;
-    std::vector<std::uint8_t> pixels;
-    GetPixels(picture.Bitmap(), picture.Width(), -picture.Height(), 32, info, pixels);
-    const JpegSource source{picture.Width(), picture.Height(), pixels.data(),
+    const std::uint8_t* pixels = GetPixels(picture.Bitmap(), picture.Width(), -picture.Height(), 32, info);
+    const JpegSource source{picture.Width(), picture.Height(), pixels,
                             static_cast<std::ptrdiff_t>(4) * picture.Width(), 4};
     stream = *EncodeJpeg(source, quality);
   }
