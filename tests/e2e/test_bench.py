@@ -95,6 +95,27 @@ class BenchTest(unittest.TestCase):
         self.assertEqual(self.bench.cursor_position(), (217, 173))
         self.assertEqual(fixture["client"][:2], [200, 150])
 
+    def test_probe_reads_controls_of_another_process(self):
+        self.bench.start_fixture(controls=True)
+        fixture = self.bench.probe("windows", "--exe", "vistrel_probe.exe", "--class",
+                                   "VistrelFixture", "--children")[0]
+        controls = {c["id"]: c for c in fixture["children"]}
+        button, check, combo, bar, edit = (controls[i] for i in (11, 12, 13, 14, 15))
+        self.assertEqual((button["text"], button["rect"]), ("Bouton", [5, 5, 85, 27]))
+        self.assertEqual(button["font"], {"readable": True, "face": "Arial", "height": -13,
+                                          "weight": 700, "italic": False, "charset": 1})
+        self.assertIsNone(check["font"], "the system font")
+        self.assertEqual((check["text"], check["button_type"], check["checked"]),
+                         ("Coché", "check", 1))
+        self.assertEqual(combo["items"], ["F11", "F12", "Impr. écran"])
+        self.assertEqual((combo["selected"], combo["text"]), (2, "Impr. écran"))
+        self.assertEqual((bar["position"], bar["range"]), (42, [1, 100]))
+        self.assertEqual(edit["text"], "C:\\Dossier")
+        self.bench.probe("settext", "--hwnd", edit["hwnd"], "--text", "D:\\Été")
+        again = self.bench.probe("windows", "--exe", "vistrel_probe.exe", "--class",
+                                 "VistrelFixture", "--children")[0]["children"]
+        self.assertEqual([c["text"] for c in again if c["id"] == 15], ["D:\\Été"])
+
     def test_tray_icon_is_found_and_clicks_reach_its_owner(self):
         self.bench.start_fixture(tray=True)
         x, y = self.bench.wait_until(self.bench.tray_icon, what="the fixture's tray icon")

@@ -5,25 +5,90 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <map>
+
+#include "hook/font_query.h"
 
 namespace probe {
 
 namespace {
 
+// Fonts are read inside the program by the hook DLL (font handles do not
+// cross processes), once per top-level window and probe run.
+using FontRecords = std::map<unsigned long long, FontRecord>;
+FontRecords* replies = nullptr;
+
+LRESULT CALLBACK ReplyProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_COPYDATA) {
+    const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+    if (data->dwData == kFontReplyTag && replies) {
+      const auto* records = static_cast<const FontRecord*>(data->lpData);
+      for (size_t i = 0; i < data->cbData / sizeof(FontRecord); ++i)
+        (*replies)[records[i].hwnd] = records[i];
+      replies = nullptr;
+    }
+    return TRUE;
+  }
+  return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+FontRecords QueryFonts(HWND topLevel) {
+  static HWND reply = [] {
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = ReplyProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "VistrelProbeReply";
+    RegisterClassA(&wc);
+    return CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                           wc.hInstance, nullptr);
+  }();
+  static HMODULE dll = [] {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string dllPath(path);
+    dllPath = dllPath.substr(0, dllPath.find_last_of("\\/") + 1) + "vistrel_probe_hook.dll";
+    return LoadLibraryA(dllPath.c_str());
+  }();
+  FontRecords records;
+  if (!dll || !reply) return records;
+  auto proc = reinterpret_cast<HOOKPROC>(
+      reinterpret_cast<void*>(GetProcAddress(dll, "ProbeGetMessageHook")));
+  HHOOK hook = proc ? SetWindowsHookExA(WH_GETMESSAGE, proc, dll,
+                                        GetWindowThreadProcessId(topLevel, nullptr))
+                    : nullptr;
+  if (!hook) return records;
+  replies = &records;
+  PostMessageA(topLevel, RegisterWindowMessageA(kFontQueryMessage),
+               reinterpret_cast<WPARAM>(reply), 0);
+  const DWORD start = GetTickCount();
+  while (replies && GetTickCount() - start < 3000) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+  }
+  replies = nullptr;
+  UnhookWindowsHookEx(hook);
+  return records;
+}
+
+// null when the control uses the system font; {"readable": false} when the
+// program could not be asked.
 Json FontJson(HWND hwnd) {
-  DWORD_PTR font = 0;
-  if (!SendMessageTimeoutA(hwnd, WM_GETFONT, 0, 0, SMTO_ABORTIFHUNG, 2000, &font) || !font)
-    return nullptr;
-  LOGFONTA lf = {};
-  // A font handle belongs to its process; under Wine another process may not
-  // be able to read it, which shows as "readable": false.
-  if (GetObjectA(reinterpret_cast<HFONT>(font), sizeof lf, &lf) != sizeof lf)
+  static std::map<HWND, FontRecords> byTopLevel;
+  const HWND top = GetAncestor(hwnd, GA_ROOT);
+  auto it = byTopLevel.find(top);
+  if (it == byTopLevel.end()) it = byTopLevel.emplace(top, QueryFonts(top)).first;
+  auto record = it->second.find(static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(hwnd)));
+  if (record == it->second.end() || (record->second.hasFont && !record->second.readable))
     return Json::Object().Set("readable", false);
+  if (!record->second.hasFont) return nullptr;
+  const LOGFONTA& lf = record->second.font;
   return Json::Object()
       .Set("readable", true)
       .Set("face", Utf8FromAnsi(lf.lfFaceName))
       .Set("height", static_cast<int>(lf.lfHeight))
       .Set("weight", static_cast<int>(lf.lfWeight))
+      .Set("italic", lf.lfItalic != 0)
       .Set("charset", static_cast<int>(lf.lfCharSet));
 }
 
@@ -401,6 +466,7 @@ Json TopLevelJson(HWND hwnd, bool children) {
                .Set("foreground", GetForegroundWindow() == hwnd)
                .Set("x11_window", static_cast<long long>(xwindow));
   if (children) {
+    j.Set("font", FontJson(hwnd));
     Json list = Json::Array();
     for (HWND child : Children(hwnd)) list.Push(ChildJson(child));
     j.Set("children", list);
