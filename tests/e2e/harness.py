@@ -600,7 +600,24 @@ class Bench:
         return self.send_copydata(form1["hwnd"], TEST_ERROR_DATA, text)
 
     def menus(self):
+        """Open popup menus of the program: hwnd, rect, items (text, id,
+        separator, enabled, checked, rect in screen coordinates)."""
         return self.probe("menu", *self._target())
+
+    def wait_menu(self, timeout=10):
+        """The first open popup menu, once one is shown with its items."""
+        return self.wait_until(lambda: next((m for m in self.menus() if m["items"]), None),
+                               timeout=timeout, what="a popup menu")
+
+    def click_menu_item(self, text, button=1):
+        """Clicks the item of the open menu captioned text, as a user would."""
+        menu = self.wait_menu()
+        for item in menu["items"]:
+            if item["text"] == text:
+                left, top, right, bottom = item["rect"]
+                self.click((left + right) // 2, (top + bottom) // 2, button)
+                return item
+        raise AssertionError("no item %r in the menu %s" % (text, [i["text"] for i in menu["items"]]))
 
     def clipboard_info(self):
         return self.probe("clipboard-info")

@@ -119,7 +119,7 @@ class ErrorDisplayTest(unittest.TestCase):
         self.assertEqual(box["caption"], "Vistrel")
         self.assertEqual(box["text"], "Erreur de test.")
         self.assertEqual([b["text"] for b in box["buttons"]], ["OK"])
-        self.assertTrue(box["icon"], "the box shows an icon")
+        self.assertEqual(box["icon_kind"], "stop")
         self.assertEqual(len(self.bench.msgboxes()), 1, "exactly one box")
 
         self.bench.close_msgboxes("OK")

@@ -5,34 +5,34 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cstring>
 #include <map>
 
-#include "hook/font_query.h"
+#include "hook/hook_query.h"
 
 namespace probe {
 
 namespace {
 
-// Fonts are read inside the program by the hook DLL (font handles do not
-// cross processes), once per top-level window and probe run.
-using FontRecords = std::map<unsigned long long, FontRecord>;
-FontRecords* replies = nullptr;
+// What Wine does not hand across processes (fonts, menu items) is read inside
+// the program by the hook DLL: the query is posted to the window, the answer
+// comes back as WM_COPYDATA.
+std::string* pendingReply = nullptr;
+ULONG_PTR pendingTag = 0;
 
 LRESULT CALLBACK ReplyProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_COPYDATA) {
     const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
-    if (data->dwData == kFontReplyTag && replies) {
-      const auto* records = static_cast<const FontRecord*>(data->lpData);
-      for (size_t i = 0; i < data->cbData / sizeof(FontRecord); ++i)
-        (*replies)[records[i].hwnd] = records[i];
-      replies = nullptr;
+    if (pendingReply && data->dwData == pendingTag) {
+      pendingReply->assign(static_cast<const char*>(data->lpData), data->cbData);
+      pendingReply = nullptr;
     }
     return TRUE;
   }
   return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
-FontRecords QueryFonts(HWND topLevel) {
+std::optional<std::string> AskInside(HWND window, LPARAM kind, ULONG_PTR replyTag) {
   static HWND reply = [] {
     WNDCLASSA wc = {};
     wc.lpfnWndProc = ReplyProc;
@@ -49,26 +49,45 @@ FontRecords QueryFonts(HWND topLevel) {
     dllPath = dllPath.substr(0, dllPath.find_last_of("\\/") + 1) + "vistrel_probe_hook.dll";
     return LoadLibraryA(dllPath.c_str());
   }();
-  FontRecords records;
-  if (!dll || !reply) return records;
+  if (!dll || !reply) return std::nullopt;
   auto proc = reinterpret_cast<HOOKPROC>(
       reinterpret_cast<void*>(GetProcAddress(dll, "ProbeGetMessageHook")));
   HHOOK hook = proc ? SetWindowsHookExA(WH_GETMESSAGE, proc, dll,
-                                        GetWindowThreadProcessId(topLevel, nullptr))
+                                        GetWindowThreadProcessId(window, nullptr))
                     : nullptr;
-  if (!hook) return records;
-  replies = &records;
-  PostMessageA(topLevel, RegisterWindowMessageA(kFontQueryMessage),
-               reinterpret_cast<WPARAM>(reply), 0);
+  if (!hook) return std::nullopt;
+  std::string answer;
+  pendingReply = &answer;
+  pendingTag = replyTag;
+  PostMessageA(window, RegisterWindowMessageA(kQueryMessage), reinterpret_cast<WPARAM>(reply),
+               kind);
   const DWORD start = GetTickCount();
-  while (replies && GetTickCount() - start < 3000) {
+  while (pendingReply && GetTickCount() - start < 3000) {
     MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
   }
-  replies = nullptr;
+  const bool answered = pendingReply == nullptr;
+  pendingReply = nullptr;
   UnhookWindowsHookEx(hook);
+  if (!answered) return std::nullopt;
+  return answer;
+}
+
+template <typename Record>
+std::vector<Record> Records(const std::string& bytes) {
+  std::vector<Record> records(bytes.size() / sizeof(Record));
+  memcpy(records.data(), bytes.data(), records.size() * sizeof(Record));
   return records;
+}
+
+using FontRecords = std::map<unsigned long long, FontRecord>;
+
+FontRecords QueryFonts(HWND topLevel) {
+  FontRecords byHwnd;
+  if (auto answer = AskInside(topLevel, kQueryFonts, kFontReplyTag))
+    for (const FontRecord& r : Records<FontRecord>(*answer)) byHwnd[r.hwnd] = r;
+  return byHwnd;
 }
 
 // null when the control uses the system font; {"readable": false} when the
@@ -164,6 +183,17 @@ std::vector<HWND> Children(HWND parent) {
   return found;
 }
 
+// Which system icon a box shows, asked inside the program; null if unknown.
+Json IconKindJson(HWND box) {
+  const auto answer = AskInside(box, kQueryIcon, kIconReplyTag);
+  if (!answer || answer->size() != sizeof(int)) return nullptr;
+  static const char* const names[] = {"none", "stop", "warning", "information", "question",
+                                      "other"};
+  int kind = 0;
+  memcpy(&kind, answer->data(), sizeof kind);
+  return kind >= 0 && kind <= kOtherIcon ? Json(names[kind]) : Json(nullptr);
+}
+
 Json MsgBoxJson(HWND box) {
   Json buttons = Json::Array();
   std::string text;
@@ -190,6 +220,7 @@ Json MsgBoxJson(HWND box) {
       .Set("caption", Utf8FromAnsi(TextOf(box)))
       .Set("text", Utf8FromAnsi(text))
       .Set("icon", icon)
+      .Set("icon_kind", IconKindJson(box))
       .Set("buttons", buttons)
       .Set("owner", HwndValue(GetWindow(box, GW_OWNER)))
       .Set("rect", [&] {
@@ -312,23 +343,18 @@ int Menu(const Args& args) {
     RECT r = {};
     GetWindowRect(hwnd, &r);
     Json menu = Json::Object().Set("hwnd", HwndValue(hwnd)).Set("rect", RectJson(r));
-    // MN_GETHMENU; the menu handle is readable only if Wine shares it.
-    const HMENU hmenu = reinterpret_cast<HMENU>(Query(hwnd, 0x01E1));
-    const int count = hmenu ? GetMenuItemCount(hmenu) : -1;
-    if (count >= 0) {
+    // Menu handles do not cross processes: the items are read inside.
+    const auto answer = AskInside(hwnd, kQueryMenu, kMenuReplyTag);
+    if (answer) {
       Json items = Json::Array();
-      for (int i = 0; i < count; ++i) {
-        char text[256] = {};
-        GetMenuStringA(hmenu, i, text, sizeof text, MF_BYPOSITION);
-        RECT item = {};
-        GetMenuItemRect(nullptr, hmenu, i, &item);
-        const UINT state = GetMenuState(hmenu, i, MF_BYPOSITION);
+      for (const MenuRecord& r : Records<MenuRecord>(*answer)) {
         items.Push(Json::Object()
-                       .Set("text", Utf8FromAnsi(text))
-                       .Set("id", static_cast<long long>(GetMenuItemID(hmenu, i)))
-                       .Set("separator", (state & MF_SEPARATOR) != 0)
-                       .Set("enabled", (state & (MF_GRAYED | MF_DISABLED)) == 0)
-                       .Set("rect", RectJson(item)));
+                       .Set("text", Utf8FromAnsi(std::string(r.text, strnlen(r.text, sizeof r.text))))
+                       .Set("id", static_cast<long long>(static_cast<int>(r.id)))
+                       .Set("separator", (r.state & MF_SEPARATOR) != 0)
+                       .Set("enabled", (r.state & (MF_GRAYED | MF_DISABLED)) == 0)
+                       .Set("checked", (r.state & MF_CHECKED) != 0)
+                       .Set("rect", RectJson(r.rect)));
       }
       menu.Set("items", items);
     } else {

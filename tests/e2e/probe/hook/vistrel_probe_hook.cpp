@@ -1,21 +1,21 @@
 // Loaded by the system into the inspected program when the probe hooks one of
-// its threads (WH_GETMESSAGE). Font handles belong to their process, so the
-// fonts of a window's controls can only be read from inside: on the probe's
-// query message the hook reads them and sends them back in one WM_COPYDATA.
+// its threads (WH_GETMESSAGE). Font, menu and icon handles belong to their process,
+// so what they hold can only be read from inside: on the probe's query message
+// the hook reads it and sends it back in one WM_COPYDATA.
 #include <windows.h>
 
-#include "font_query.h"
+#include "hook_query.h"
 
 namespace {
 
-struct Collect {
-  FontRecord records[kMaxFontRecords];
+struct Fonts {
+  FontRecord records[kMaxRecords];
   int count;
 };
 
-void Add(Collect* c, HWND hwnd) {
-  if (c->count >= kMaxFontRecords) return;
-  FontRecord& r = c->records[c->count++];
+void AddFont(Fonts* f, HWND hwnd) {
+  if (f->count >= kMaxRecords) return;
+  FontRecord& r = f->records[f->count++];
   ZeroMemory(&r, sizeof r);
   r.hwnd = static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(hwnd));
   const HFONT font = reinterpret_cast<HFONT>(SendMessageA(hwnd, WM_GETFONT, 0, 0));
@@ -23,32 +23,75 @@ void Add(Collect* c, HWND hwnd) {
   if (font && GetObjectA(font, sizeof r.font, &r.font) == sizeof r.font) r.readable = 1;
 }
 
-void Answer(HWND window, HWND replyTo) {
-  static Collect c;
-  c.count = 0;
-  Add(&c, window);
-  EnumChildWindows(
-      window,
-      [](HWND child, LPARAM param) -> BOOL {
-        Add(reinterpret_cast<Collect*>(param), child);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&c));
-  COPYDATASTRUCT data = {kFontReplyTag, static_cast<DWORD>(c.count * sizeof(FontRecord)),
-                         c.records};
+void Reply(HWND replyTo, ULONG_PTR tag, const void* records, size_t bytes) {
+  COPYDATASTRUCT data = {tag, static_cast<DWORD>(bytes), const_cast<void*>(records)};
   DWORD_PTR ignored = 0;
   SendMessageTimeoutA(replyTo, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_NORMAL, 2000,
                       &ignored);
+}
+
+void AnswerFonts(HWND window, HWND replyTo) {
+  static Fonts f;
+  f.count = 0;
+  AddFont(&f, window);
+  EnumChildWindows(
+      window,
+      [](HWND child, LPARAM param) -> BOOL {
+        AddFont(reinterpret_cast<Fonts*>(param), child);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&f));
+  Reply(replyTo, kFontReplyTag, f.records, f.count * sizeof(FontRecord));
+}
+
+void AnswerMenu(HWND menuWindow, HWND replyTo) {
+  static MenuRecord records[kMaxRecords];
+  constexpr UINT kGetHMenu = 0x01E1;  // MN_GETHMENU
+  const HMENU menu = reinterpret_cast<HMENU>(SendMessageA(menuWindow, kGetHMenu, 0, 0));
+  int count = menu ? GetMenuItemCount(menu) : 0;
+  if (count > kMaxRecords) count = kMaxRecords;
+  for (int i = 0; i < count; ++i) {
+    MenuRecord& r = records[i];
+    ZeroMemory(&r, sizeof r);
+    r.id = GetMenuItemID(menu, i);
+    r.state = GetMenuState(menu, i, MF_BYPOSITION);
+    GetMenuItemRect(nullptr, menu, i, &r.rect);
+    GetMenuStringA(menu, i, r.text, sizeof r.text, MF_BYPOSITION);
+  }
+  Reply(replyTo, kMenuReplyTag, records, count * sizeof(MenuRecord));
+}
+
+void AnswerIcon(HWND box, HWND replyTo) {
+  int kind = kNoIcon;
+  for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    const LONG style = GetWindowLongA(child, GWL_STYLE);
+    char cls[16] = {};
+    GetClassNameA(child, cls, sizeof cls);
+    if (lstrcmpiA(cls, "Static") || (style & SS_TYPEMASK) != SS_ICON || !IsWindowVisible(child))
+      continue;
+    const HICON icon = reinterpret_cast<HICON>(SendMessageA(child, STM_GETICON, 0, 0));
+    if (!icon) continue;
+    // The system icons are shared: the box holds the very handle LoadIcon gives.
+    kind = icon == LoadIconA(nullptr, IDI_HAND)          ? kStopIcon
+           : icon == LoadIconA(nullptr, IDI_EXCLAMATION) ? kWarningIcon
+           : icon == LoadIconA(nullptr, IDI_ASTERISK)    ? kInformationIcon
+           : icon == LoadIconA(nullptr, IDI_QUESTION)    ? kQuestionIcon
+                                                         : kOtherIcon;
+  }
+  Reply(replyTo, kIconReplyTag, &kind, sizeof kind);
 }
 
 }  // namespace
 
 extern "C" __declspec(dllexport) LRESULT CALLBACK ProbeGetMessageHook(int code, WPARAM wParam,
                                                                       LPARAM lParam) {
-  static const UINT query = RegisterWindowMessageA(kFontQueryMessage);
+  static const UINT query = RegisterWindowMessageA(kQueryMessage);
   auto* msg = reinterpret_cast<MSG*>(lParam);
   if (code == HC_ACTION && wParam == PM_REMOVE && msg->message == query) {
-    Answer(msg->hwnd, reinterpret_cast<HWND>(msg->wParam));
+    const HWND replyTo = reinterpret_cast<HWND>(msg->wParam);
+    if (msg->lParam == kQueryFonts) AnswerFonts(msg->hwnd, replyTo);
+    if (msg->lParam == kQueryMenu) AnswerMenu(msg->hwnd, replyTo);
+    if (msg->lParam == kQueryIcon) AnswerIcon(msg->hwnd, replyTo);
     msg->message = WM_NULL;  // the program itself never sees the query
   }
   return CallNextHookEx(nullptr, code, wParam, lParam);
