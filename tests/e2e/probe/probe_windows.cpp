@@ -262,12 +262,10 @@ int MsgBoxClose(const Args& args) {
   const std::string wanted = args.Ansi("button");
   for (HWND child : Children(boxes.front())) {
     if (!IsWindowVisible(child) || !IsClass(ClassOf(child), "Button")) continue;
-    if (!wanted.empty() && _stricmp(WithoutAmpersands(TextOf(child)).c_str(), wanted.c_str()))
-      continue;
+    const std::string text = WithoutAmpersands(TextOf(child));
+    if (!wanted.empty() && _stricmp(text.c_str(), wanted.c_str())) continue;
     PostMessageA(child, BM_CLICK, 0, 0);
-    Print(Json::Object()
-              .Set("box", HwndValue(boxes.front()))
-              .Set("clicked", Utf8FromAnsi(WithoutAmpersands(TextOf(child)))));
+    Print(Json::Object().Set("box", HwndValue(boxes.front())).Set("clicked", Utf8FromAnsi(text)));
     return 0;
   }
   Fail("no button " + args.Get("button") + " in the message box");
