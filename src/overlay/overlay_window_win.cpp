@@ -15,7 +15,7 @@ TForm4* Form4 = nullptr;
 namespace {
 constexpr int kImage2Id = 1;
 constexpr UINT kRaisePreview = WM_APP + 1;
-}
+}  // namespace
 
 TForm4::TForm4() : Image2(OverlayPicture, PictureControl::Mode::AtOwnSize) {}
 
@@ -84,9 +84,9 @@ void TForm4::Image2MouseUp(const PictureControl::MouseEvent&) {
 }
 
 void TForm4::EraseFrame() {
-  const Rect area = ClipToPicture(selection_.SelectionRect,
-                                  std::min(OverlayPicture.Width(), SavedScreen.Width()),
-                                  std::min(OverlayPicture.Height(), SavedScreen.Height()));
+  const Rect area =
+      ClipToPicture(selection_.SelectionRect, std::min(OverlayPicture.Width(), SavedScreen.Width()),
+                    std::min(OverlayPicture.Height(), SavedScreen.Height()));
   if (area == Rect{} || !OverlayPicture.Bitmap() || !SavedScreen.Bitmap()) return;
   {
     PictureDC from(SavedScreen), to(OverlayPicture);

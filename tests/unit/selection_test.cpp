@@ -74,7 +74,9 @@ const QuadrantCase kQuadrants[] = {
     {"DownLeft", {300, 100}, {100, 200}},
     {"UpLeft", {300, 200}, {100, 100}},
 };
-std::string QuadrantName(const testing::TestParamInfo<QuadrantCase>& info) { return info.param.name; }
+std::string QuadrantName(const testing::TestParamInfo<QuadrantCase>& info) {
+  return info.param.name;
+}
 INSTANTIATE_TEST_SUITE_P(AllFour, SelectionQuadrant, testing::ValuesIn(kQuadrants), QuadrantName);
 
 TEST(SelectionDrag, SmallestDragsStillLeaveAnAreaInsideTheFrame) {
