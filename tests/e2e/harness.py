@@ -631,6 +631,9 @@ class Bench:
         with open(path, "rb") as f:
             return Image.from_bmp(f.read())
 
+    def clear_clipboard(self):
+        return self.probe("clipboard-clear")
+
     def gui_resources(self):
         return self.probe("gui-resources", *self._target())
 

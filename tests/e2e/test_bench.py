@@ -145,6 +145,9 @@ class BenchTest(unittest.TestCase):
         x_side = self.bench.clipboard_bmp()
         self.assertIsNotNone(x_side)
         self.assertIsNone(x_side.first_difference(dib))
+        self.bench.clear_clipboard()
+        self.assertEqual(self.bench.clipboard_info()["formats"], [])
+        self.assertIsNone(self.bench.clipboard_dib())
 
     def test_held_clipboard_is_busy_for_others(self):
         with self.bench.clipboard_held():

@@ -1,5 +1,5 @@
 // Clipboard and resource commands: hold-clipboard, clipboard-info,
-// clipboard-save, clipboard-put-pattern, gui-resources.
+// clipboard-save, clipboard-put-pattern, clipboard-clear, gui-resources.
 #include "probe.h"
 
 #include <psapi.h>
@@ -131,6 +131,14 @@ int ClipboardPutPattern(const Args& args) {
   return 0;
 }
 
+int ClipboardClear(const Args& args) {
+  if (!OpenClipboardWithin(static_cast<DWORD>(args.Int("timeout", 3000)))) Fail("clipboard busy");
+  const bool emptied = EmptyClipboard() != 0;
+  CloseClipboard();
+  Print(Json::Object().Set("emptied", emptied));
+  return 0;
+}
+
 int GuiResources(const Args& args) {
   const std::vector<DWORD> pids = TargetPids(args);
   if (pids.empty()) Fail("no program process");
@@ -160,6 +168,7 @@ ProbeCommand saveCommand("clipboard-save", ClipboardSave,
                          "clipboard-save --path WINPATH: writes the clipboard's CF_DIB as .bmp");
 ProbeCommand putCommand("clipboard-put-pattern", ClipboardPutPattern,
                         "clipboard-put-pattern [--w W --h H]: a CF_BITMAP of the fixture pattern");
+ProbeCommand clearCommand("clipboard-clear", ClipboardClear, "clipboard-clear: empties the clipboard");
 ProbeCommand resourcesCommand(
     "gui-resources", GuiResources,
     "gui-resources [--pid P]: GDI and USER object counts, handles, private bytes");
