@@ -13,6 +13,7 @@ Environment:
   VISTREL_KEEP_BENCH=1   leave Xvfb and Wine running after stop() (debugging)
 """
 
+import atexit
 import contextlib
 import glob
 import json
@@ -21,6 +22,7 @@ import re
 import shutil
 import signal
 import subprocess
+import sys
 import tempfile
 import threading
 import time
@@ -231,6 +233,12 @@ class Bench:
         return False
 
     def start(self):
+        # A failing setUpClass skips tearDownClass: end everything at exit then,
+        # and on SIGTERM (a ctest timeout) too.
+        self._stopped = False
+        atexit.register(self.stop)
+        if signal.getsignal(signal.SIGTERM) is signal.SIG_DFL:
+            signal.signal(signal.SIGTERM, lambda *_: sys.exit(143))
         try:
             self._start_xvfb()
             self._start_wine()
@@ -240,6 +248,10 @@ class Bench:
         return self
 
     def stop(self):
+        if getattr(self, "_stopped", True):
+            return
+        self._stopped = True
+        atexit.unregister(self.stop)
         if os.environ.get("VISTREL_KEEP_BENCH") == "1":
             print("bench kept: DISPLAY=%s WINEPREFIX=%s" % (self.display, self.prefix))
             return
