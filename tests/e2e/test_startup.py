@@ -139,6 +139,7 @@ class ErrorDisplayTest(unittest.TestCase):
             ("Fin.", "Fin."),          # equal: nothing added
             ("Fin-", "Fin-"),          # 0x2D
             ("Fin/", "Fin/."),         # 0x2F
+            ("", ""),                  # empty: nothing added
             ("Impossible d'écrire dans C:\\Dossier à été",
              "Impossible d'écrire dans C:\\Dossier à été."),  # 0xE9, in the ANSI code page
         ]
