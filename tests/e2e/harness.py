@@ -643,6 +643,20 @@ class Bench:
         with open(path, "rb") as f:
             return Image.from_bmp(f.read())
 
+    def program_linux_stats(self):
+        """The program's Linux process: VmRSS and VmSize in kB, open fds. Under
+        Wine GetGuiResources, the handle count and private bytes all read 0, so
+        leak checks have this and gui_resources()["working_set"]."""
+        pid = self._program.pid
+        stats = {}
+        with open("/proc/%d/status" % pid) as f:
+            for line in f:
+                key, _, value = line.partition(":")
+                if key in ("VmRSS", "VmSize"):
+                    stats[key] = int(value.split()[0])
+        stats["fds"] = len(os.listdir("/proc/%d/fd" % pid))
+        return stats
+
     def clear_clipboard(self):
         return self.probe("clipboard-clear")
 
