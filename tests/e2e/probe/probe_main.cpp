@@ -299,19 +299,26 @@ std::vector<DWORD> TargetPids(const Args& args) {
   return pids;
 }
 
+namespace {
+
+struct Search {
+  const std::vector<DWORD>* pids;
+  std::vector<HWND> found;
+};
+
+// A named CALLBACK: the 32-bit build cannot pass a lambda as a stdcall pointer.
+BOOL CALLBACK AddIfTarget(HWND hwnd, LPARAM param) {
+  auto* s = reinterpret_cast<Search*>(param);
+  if (std::find(s->pids->begin(), s->pids->end(), PidOf(hwnd)) != s->pids->end())
+    s->found.push_back(hwnd);
+  return TRUE;
+}
+
+}  // namespace
+
 std::vector<HWND> TopLevelWindows(const std::vector<DWORD>& pids) {
-  struct Search {
-    const std::vector<DWORD>* pids;
-    std::vector<HWND> found;
-  } search{&pids, {}};
-  EnumWindows(
-      [](HWND hwnd, LPARAM param) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(param);
-        if (std::find(s->pids->begin(), s->pids->end(), PidOf(hwnd)) != s->pids->end())
-          s->found.push_back(hwnd);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  Search search{&pids, {}};
+  EnumWindows(AddIfTarget, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 

@@ -171,15 +171,14 @@ UINT MessageNumber(const std::string& text) {
   return static_cast<UINT>(value);
 }
 
+BOOL CALLBACK AddChild(HWND hwnd, LPARAM param) {
+  reinterpret_cast<std::vector<HWND>*>(param)->push_back(hwnd);
+  return TRUE;
+}
+
 std::vector<HWND> Children(HWND parent) {
   std::vector<HWND> found;
-  EnumChildWindows(
-      parent,
-      [](HWND hwnd, LPARAM param) -> BOOL {
-        reinterpret_cast<std::vector<HWND>*>(param)->push_back(hwnd);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&found));
+  EnumChildWindows(parent, AddChild, reinterpret_cast<LPARAM>(&found));
   return found;
 }
 
@@ -308,29 +307,29 @@ int Post(const Args& args) {
 
 // WM_COPYDATA cannot be posted; it is sent from a thread, and the probe stops
 // waiting after --wait ms so a box opened by the receiver never blocks it.
+std::string copyText;
+COPYDATASTRUCT copyData = {};
+volatile LONG copyFinished = 0;
+DWORD_PTR copyResult = 0;
+
+DWORD WINAPI SendCopyDataThread(LPVOID target) {
+  SendMessageTimeoutA(static_cast<HWND>(target), WM_COPYDATA, 0,
+                      reinterpret_cast<LPARAM>(&copyData), SMTO_NORMAL, 120000, &copyResult);
+  InterlockedExchange(&copyFinished, 1);
+  return 0;
+}
+
 int SendCopyData(const Args& args) {
   const HWND hwnd = args.Hwnd();
-  static std::string text;
-  text = args.Ansi("text");
-  static COPYDATASTRUCT data = {};
-  data.dwData = static_cast<ULONG_PTR>(args.Int("data", 0));
-  data.cbData = static_cast<DWORD>(text.size() + 1);
-  data.lpData = text.data();
-  static volatile LONG finished = 0;
-  static DWORD_PTR result = 0;
-  HANDLE thread = CreateThread(
-      nullptr, 0,
-      [](LPVOID target) -> DWORD {
-        SendMessageTimeoutA(static_cast<HWND>(target), WM_COPYDATA, 0,
-                            reinterpret_cast<LPARAM>(&data), SMTO_NORMAL, 120000, &result);
-        InterlockedExchange(&finished, 1);
-        return 0;
-      },
-      hwnd, 0, nullptr);
+  copyText = args.Ansi("text");
+  copyData.dwData = static_cast<ULONG_PTR>(args.Int("data", 0));
+  copyData.cbData = static_cast<DWORD>(copyText.size() + 1);
+  copyData.lpData = copyText.data();
+  HANDLE thread = CreateThread(nullptr, 0, SendCopyDataThread, hwnd, 0, nullptr);
   WaitForSingleObject(thread, static_cast<DWORD>(args.Int("wait", 1000)));
   Print(Json::Object()
-            .Set("completed", finished != 0)
-            .Set("result", static_cast<long long>(result)));
+            .Set("completed", copyFinished != 0)
+            .Set("result", static_cast<long long>(copyResult)));
   ExitProcess(0);
 }
 

@@ -30,17 +30,16 @@ void Reply(HWND replyTo, ULONG_PTR tag, const void* records, size_t bytes) {
                       &ignored);
 }
 
+BOOL CALLBACK AddChildFont(HWND child, LPARAM param) {
+  AddFont(reinterpret_cast<Fonts*>(param), child);
+  return TRUE;
+}
+
 void AnswerFonts(HWND window, HWND replyTo) {
   static Fonts f;
   f.count = 0;
   AddFont(&f, window);
-  EnumChildWindows(
-      window,
-      [](HWND child, LPARAM param) -> BOOL {
-        AddFont(reinterpret_cast<Fonts*>(param), child);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&f));
+  EnumChildWindows(window, AddChildFont, reinterpret_cast<LPARAM>(&f));
   Reply(replyTo, kFontReplyTag, f.records, f.count * sizeof(FontRecord));
 }
 
