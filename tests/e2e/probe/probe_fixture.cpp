@@ -30,9 +30,9 @@ void Paint(HWND hwnd) {
     std::vector<DWORD> pixels(static_cast<size_t>(w) * h);
     for (int y = 0; y < h; ++y) {
       for (int x = 0; x < w; ++x) {
-        const COLORREF c = solidColour >= 0 ? RGB(solidColour >> 16, (solidColour >> 8) & 0xFF,
-                                                  solidColour & 0xFF)
-                                            : PatternPixel(x, y);
+        const COLORREF c =
+            solidColour >= 0 ? RGB(solidColour >> 16, (solidColour >> 8) & 0xFF, solidColour & 0xFF)
+                             : PatternPixel(x, y);
         pixels[static_cast<size_t>(y) * w + x] =
             (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
       }
@@ -49,9 +49,7 @@ void Paint(HWND hwnd) {
   EndPaint(hwnd, &ps);
 }
 
-void Event(const char* name, Json details) {
-  Print(details.Set("event", name));
-}
+void Event(const char* name, Json details) { Print(details.Set("event", name)); }
 
 Json Point(LPARAM lParam) {
   return Json::Object()
@@ -61,8 +59,11 @@ Json Point(LPARAM lParam) {
 
 LRESULT CALLBACK FixtureProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_PAINT: Paint(hwnd); return 0;
-    case WM_ERASEBKGND: return 1;
+    case WM_PAINT:
+      Paint(hwnd);
+      return 0;
+    case WM_ERASEBKGND:
+      return 1;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
       Event("keydown", Json::Object().Set("vk", static_cast<long long>(wParam)));
@@ -71,14 +72,30 @@ LRESULT CALLBACK FixtureProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
     case WM_SYSKEYUP:
       Event("keyup", Json::Object().Set("vk", static_cast<long long>(wParam)));
       break;
-    case WM_LBUTTONDOWN: Event("lbuttondown", Point(lParam)); return 0;
-    case WM_LBUTTONUP: Event("lbuttonup", Point(lParam)); return 0;
-    case WM_RBUTTONDOWN: Event("rbuttondown", Point(lParam)); return 0;
-    case WM_RBUTTONUP: Event("rbuttonup", Point(lParam)); return 0;
-    case WM_MBUTTONDOWN: Event("mbuttondown", Point(lParam)); return 0;
-    case WM_MBUTTONUP: Event("mbuttonup", Point(lParam)); return 0;
-    case WM_SETFOCUS: Event("focus", Json::Object()); return 0;
-    case WM_KILLFOCUS: Event("blur", Json::Object()); return 0;
+    case WM_LBUTTONDOWN:
+      Event("lbuttondown", Point(lParam));
+      return 0;
+    case WM_LBUTTONUP:
+      Event("lbuttonup", Point(lParam));
+      return 0;
+    case WM_RBUTTONDOWN:
+      Event("rbuttondown", Point(lParam));
+      return 0;
+    case WM_RBUTTONUP:
+      Event("rbuttonup", Point(lParam));
+      return 0;
+    case WM_MBUTTONDOWN:
+      Event("mbuttondown", Point(lParam));
+      return 0;
+    case WM_MBUTTONUP:
+      Event("mbuttonup", Point(lParam));
+      return 0;
+    case WM_SETFOCUS:
+      Event("focus", Json::Object());
+      return 0;
+    case WM_KILLFOCUS:
+      Event("blur", Json::Object());
+      return 0;
     case kTrayMessage:
       Event("tray", Json::Object().Set("message", static_cast<long long>(LOWORD(lParam))));
       return 0;
@@ -104,9 +121,9 @@ void AddControls(HWND parent) {
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
   };
   HWND button = make("BUTTON", "Bouton", BS_PUSHBUTTON, 11, 5, 5, 80, 22);
-  HFONT font = CreateFontA(-13, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                           DEFAULT_PITCH | FF_DONTCARE, "Arial");
+  HFONT font =
+      CreateFontA(-13, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                  CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "Arial");
   SendMessageA(button, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   HWND check = make("BUTTON", "Coché", BS_AUTOCHECKBOX, 12, 5, 30, 80, 20);
   SendMessageA(check, BM_SETCHECK, BST_CHECKED, 0);
@@ -139,17 +156,17 @@ int Fixture(const Args& args) {
   const DWORD exstyle = (args.Has("topmost") ? WS_EX_TOPMOST : 0) | (layered ? WS_EX_LAYERED : 0);
   RECT r = {x, y, x + w, y + h};  // --x/--y place the client area
   AdjustWindowRectEx(&r, style, FALSE, exstyle);
-  HWND hwnd = CreateWindowExA(exstyle, "VistrelFixture", title.c_str(), style, r.left, r.top,
-                              r.right - r.left, r.bottom - r.top, nullptr, nullptr,
-                              wc.hInstance, nullptr);
+  HWND hwnd =
+      CreateWindowExA(exstyle, "VistrelFixture", title.c_str(), style, r.left, r.top,
+                      r.right - r.left, r.bottom - r.top, nullptr, nullptr, wc.hInstance, nullptr);
   if (!hwnd) Fail("CreateWindowEx failed");
   if (args.Has("controls")) AddControls(hwnd);
   if (layered) {
     const int key = static_cast<int>(args.Int("colorkey", 0));
-    SetLayeredWindowAttributes(hwnd, RGB(key >> 16, (key >> 8) & 0xFF, key & 0xFF),
-                               static_cast<BYTE>(args.Int("alpha", 255)),
-                               (args.Has("alpha") ? LWA_ALPHA : 0) |
-                                   (args.Has("colorkey") ? LWA_COLORKEY : 0));
+    SetLayeredWindowAttributes(
+        hwnd, RGB(key >> 16, (key >> 8) & 0xFF, key & 0xFF),
+        static_cast<BYTE>(args.Int("alpha", 255)),
+        (args.Has("alpha") ? LWA_ALPHA : 0) | (args.Has("colorkey") ? LWA_COLORKEY : 0));
   }
   ShowWindow(hwnd, SW_SHOW);
   UpdateWindow(hwnd);
@@ -190,7 +207,8 @@ int Fixture(const Args& args) {
 
 ProbeCommand fixtureCommand(
     "fixture", Fixture,
-    "fixture [--x X --y Y --w W --h H --title T --solid 0xRRGGBB --topmost --tray --alpha A --colorkey 0xRRGGBB --controls]: a captioned window "
+    "fixture [--x X --y Y --w W --h H --title T --solid 0xRRGGBB --topmost --tray --alpha A "
+    "--colorkey 0xRRGGBB --controls]: a captioned window "
     "whose client area (at X,Y, W x H) shows the position pattern; prints 'ready' with its "
     "geometry, then key, mouse and tray-icon events");
 

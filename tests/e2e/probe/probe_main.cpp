@@ -29,11 +29,21 @@ void AppendEscaped(std::string& out, const std::string& text) {
   out += '"';
   for (unsigned char c : text) {
     switch (c) {
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
+      case '"':
+        out += "\\\"";
+        break;
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
       default:
         if (c < 0x20) {
           char buf[8];
@@ -48,8 +58,7 @@ void AppendEscaped(std::string& out, const std::string& text) {
 }
 
 bool EqualsNoCase(const std::string& a, const std::string& b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
            return std::tolower(static_cast<unsigned char>(x)) ==
                   std::tolower(static_cast<unsigned char>(y));
          });
@@ -147,15 +156,20 @@ Json& Json::Push(Json value) {
 std::string Json::Dump() const {
   std::string out;
   switch (kind_) {
-    case Null: return "null";
-    case Bool: return int_ ? "true" : "false";
-    case Int: return std::to_string(int_);
+    case Null:
+      return "null";
+    case Bool:
+      return int_ ? "true" : "false";
+    case Int:
+      return std::to_string(int_);
     case Number: {
       char buf[32];
       snprintf(buf, sizeof buf, "%.17g", number_);
       return buf;
     }
-    case String: AppendEscaped(out, string_); return out;
+    case String:
+      AppendEscaped(out, string_);
+      return out;
     case Array_:
       out += '[';
       for (size_t i = 0; i < items_.size(); ++i) {
@@ -189,8 +203,8 @@ void Fail(const std::string& utf8Text) {
 
 std::string Utf8FromWide(const std::wstring& wide) {
   if (wide.empty()) return {};
-  const int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
-                                    nullptr, 0, nullptr, nullptr);
+  const int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr,
+                                    0, nullptr, nullptr);
   std::string out(n, '\0');
   WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n,
                       nullptr, nullptr);
@@ -218,17 +232,15 @@ std::string Utf8FromAnsi(const std::string& ansi) {
 std::string AnsiFromUtf8(const std::string& utf8) {
   const std::wstring wide = WideFromUtf8(utf8);
   if (wide.empty()) return {};
-  const int n = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()),
-                                    nullptr, 0, nullptr, nullptr);
+  const int n = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr,
+                                    0, nullptr, nullptr);
   std::string out(n, '\0');
-  WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n,
-                      nullptr, nullptr);
+  WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n, nullptr,
+                      nullptr);
   return out;
 }
 
-long long HwndValue(HWND hwnd) {
-  return static_cast<long long>(reinterpret_cast<uintptr_t>(hwnd));
-}
+long long HwndValue(HWND hwnd) { return static_cast<long long>(reinterpret_cast<uintptr_t>(hwnd)); }
 
 Json RectJson(const RECT& r) {
   return Json::Array().Push(r.left).Push(r.top).Push(r.right).Push(r.bottom);
@@ -289,11 +301,11 @@ std::vector<DWORD> TargetPids(const Args& args) {
   const std::string exe = args.Get("exe");
   for (const auto& [pid, name] : ProcessNames()) {
     if (pid == GetCurrentProcessId()) continue;
-    const bool match = exe.empty() ? StartsWithNoCase(name, "vistrel") &&
-                                         EndsWithNoCase(name, ".exe") &&
-                                         !StartsWithNoCase(name, "vistrel_probe") &&
-                                         !EndsWithNoCase(name, "_tests.exe")
-                                   : EqualsNoCase(name, exe);
+    const bool match = exe.empty()
+                           ? StartsWithNoCase(name, "vistrel") && EndsWithNoCase(name, ".exe") &&
+                                 !StartsWithNoCase(name, "vistrel_probe") &&
+                                 !EndsWithNoCase(name, "_tests.exe")
+                           : EqualsNoCase(name, exe);
     if (match) pids.push_back(pid);
   }
   return pids;

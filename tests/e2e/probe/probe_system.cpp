@@ -24,14 +24,22 @@ bool OpenClipboardWithin(DWORD milliseconds) {
 
 std::string FormatName(UINT format) {
   static const std::pair<UINT, const char*> standard[] = {
-      {CF_TEXT, "CF_TEXT"},         {CF_BITMAP, "CF_BITMAP"},
-      {CF_METAFILEPICT, "CF_METAFILEPICT"}, {CF_SYLK, "CF_SYLK"},
-      {CF_DIF, "CF_DIF"},           {CF_TIFF, "CF_TIFF"},
-      {CF_OEMTEXT, "CF_OEMTEXT"},   {CF_DIB, "CF_DIB"},
-      {CF_PALETTE, "CF_PALETTE"},   {CF_PENDATA, "CF_PENDATA"},
-      {CF_RIFF, "CF_RIFF"},         {CF_WAVE, "CF_WAVE"},
-      {CF_UNICODETEXT, "CF_UNICODETEXT"}, {CF_ENHMETAFILE, "CF_ENHMETAFILE"},
-      {CF_HDROP, "CF_HDROP"},       {CF_LOCALE, "CF_LOCALE"},
+      {CF_TEXT, "CF_TEXT"},
+      {CF_BITMAP, "CF_BITMAP"},
+      {CF_METAFILEPICT, "CF_METAFILEPICT"},
+      {CF_SYLK, "CF_SYLK"},
+      {CF_DIF, "CF_DIF"},
+      {CF_TIFF, "CF_TIFF"},
+      {CF_OEMTEXT, "CF_OEMTEXT"},
+      {CF_DIB, "CF_DIB"},
+      {CF_PALETTE, "CF_PALETTE"},
+      {CF_PENDATA, "CF_PENDATA"},
+      {CF_RIFF, "CF_RIFF"},
+      {CF_WAVE, "CF_WAVE"},
+      {CF_UNICODETEXT, "CF_UNICODETEXT"},
+      {CF_ENHMETAFILE, "CF_ENHMETAFILE"},
+      {CF_HDROP, "CF_HDROP"},
+      {CF_LOCALE, "CF_LOCALE"},
       {CF_DIBV5, "CF_DIBV5"},
   };
   for (const auto& [number, name] : standard)
@@ -53,7 +61,8 @@ int HoldClipboard(const Args& args) {
 int ClipboardInfo(const Args& args) {
   if (!OpenClipboardWithin(static_cast<DWORD>(args.Int("timeout", 3000)))) Fail("clipboard busy");
   Json formats = Json::Array();
-  for (UINT f = EnumClipboardFormats(0); f; f = EnumClipboardFormats(f)) formats.Push(FormatName(f));
+  for (UINT f = EnumClipboardFormats(0); f; f = EnumClipboardFormats(f))
+    formats.Push(FormatName(f));
   Json bitmap = nullptr;
   if (IsClipboardFormatAvailable(CF_BITMAP)) {
     BITMAP bm = {};
@@ -90,9 +99,8 @@ int ClipboardSave(const Args& args) {
   const SIZE_T size = GlobalSize(handle);
   DWORD colours = header->biClrUsed;
   if (!colours && header->biBitCount <= 8) colours = 1u << header->biBitCount;
-  DWORD masks = header->biCompression == BI_BITFIELDS && header->biSize == sizeof(BITMAPINFOHEADER)
-                    ? 12
-                    : 0;
+  DWORD masks =
+      header->biCompression == BI_BITFIELDS && header->biSize == sizeof(BITMAPINFOHEADER) ? 12 : 0;
   BITMAPFILEHEADER file = {};
   file.bfType = 0x4D42;
   file.bfSize = static_cast<DWORD>(sizeof file + size);
@@ -126,8 +134,9 @@ int ClipboardPutPattern(const Args& args) {
   EmptyClipboard();
   const bool set = SetClipboardData(CF_BITMAP, bitmap) != nullptr;
   CloseClipboard();
-  Print(Json::Object().Set("set", set).Set("sequence",
-                                           static_cast<long long>(GetClipboardSequenceNumber())));
+  Print(Json::Object()
+            .Set("set", set)
+            .Set("sequence", static_cast<long long>(GetClipboardSequenceNumber())));
   return 0;
 }
 
@@ -168,7 +177,8 @@ ProbeCommand saveCommand("clipboard-save", ClipboardSave,
                          "clipboard-save --path WINPATH: writes the clipboard's CF_DIB as .bmp");
 ProbeCommand putCommand("clipboard-put-pattern", ClipboardPutPattern,
                         "clipboard-put-pattern [--w W --h H]: a CF_BITMAP of the fixture pattern");
-ProbeCommand clearCommand("clipboard-clear", ClipboardClear, "clipboard-clear: empties the clipboard");
+ProbeCommand clearCommand("clipboard-clear", ClipboardClear,
+                          "clipboard-clear: empties the clipboard");
 ProbeCommand resourcesCommand(
     "gui-resources", GuiResources,
     "gui-resources [--pid P]: GDI and USER object counts, handles, private bytes");

@@ -52,9 +52,9 @@ std::optional<std::string> AskInside(HWND window, LPARAM kind, ULONG_PTR replyTa
   if (!dll || !reply) return std::nullopt;
   auto proc = reinterpret_cast<HOOKPROC>(
       reinterpret_cast<void*>(GetProcAddress(dll, "ProbeGetMessageHook")));
-  HHOOK hook = proc ? SetWindowsHookExA(WH_GETMESSAGE, proc, dll,
-                                        GetWindowThreadProcessId(window, nullptr))
-                    : nullptr;
+  HHOOK hook =
+      proc ? SetWindowsHookExA(WH_GETMESSAGE, proc, dll, GetWindowThreadProcessId(window, nullptr))
+           : nullptr;
   if (!hook) return std::nullopt;
   std::string answer;
   pendingReply = &answer;
@@ -137,12 +137,17 @@ const char* ButtonType(DWORD style) {
     case BS_CHECKBOX:
     case BS_AUTOCHECKBOX:
     case BS_3STATE:
-    case BS_AUTO3STATE: return "check";
+    case BS_AUTO3STATE:
+      return "check";
     case BS_RADIOBUTTON:
-    case BS_AUTORADIOBUTTON: return "radio";
-    case BS_GROUPBOX: return "group";
-    case BS_DEFPUSHBUTTON: return "defpush";
-    default: return "push";
+    case BS_AUTORADIOBUTTON:
+      return "radio";
+    case BS_GROUPBOX:
+      return "group";
+    case BS_DEFPUSHBUTTON:
+      return "defpush";
+    default:
+      return "push";
   }
 }
 
@@ -155,13 +160,20 @@ std::string WithoutAmpersands(std::string text) {
 
 UINT MessageNumber(const std::string& text) {
   static const std::pair<const char*, UINT> names[] = {
-      {"WM_CLOSE", WM_CLOSE},         {"WM_COMMAND", WM_COMMAND},
-      {"WM_SYSCOMMAND", WM_SYSCOMMAND}, {"WM_SETTEXT", WM_SETTEXT},
-      {"WM_KEYDOWN", WM_KEYDOWN},     {"WM_KEYUP", WM_KEYUP},
-      {"WM_LBUTTONDOWN", WM_LBUTTONDOWN}, {"WM_LBUTTONUP", WM_LBUTTONUP},
-      {"WM_MOUSEMOVE", WM_MOUSEMOVE}, {"BM_CLICK", BM_CLICK},
-      {"BM_SETCHECK", BM_SETCHECK},   {"CB_SETCURSEL", CB_SETCURSEL},
-      {"TBM_SETPOS", TBM_SETPOS},     {"WM_USER", WM_USER},
+      {"WM_CLOSE", WM_CLOSE},
+      {"WM_COMMAND", WM_COMMAND},
+      {"WM_SYSCOMMAND", WM_SYSCOMMAND},
+      {"WM_SETTEXT", WM_SETTEXT},
+      {"WM_KEYDOWN", WM_KEYDOWN},
+      {"WM_KEYUP", WM_KEYUP},
+      {"WM_LBUTTONDOWN", WM_LBUTTONDOWN},
+      {"WM_LBUTTONUP", WM_LBUTTONUP},
+      {"WM_MOUSEMOVE", WM_MOUSEMOVE},
+      {"BM_CLICK", BM_CLICK},
+      {"BM_SETCHECK", BM_SETCHECK},
+      {"CB_SETCURSEL", CB_SETCURSEL},
+      {"TBM_SETPOS", TBM_SETPOS},
+      {"WM_USER", WM_USER},
   };
   for (const auto& [name, number] : names)
     if (_stricmp(name, text.c_str()) == 0) return number;
@@ -186,8 +198,8 @@ std::vector<HWND> Children(HWND parent) {
 Json IconKindJson(HWND box) {
   const auto answer = AskInside(box, kQueryIcon, kIconReplyTag);
   if (!answer || answer->size() != sizeof(int)) return nullptr;
-  static const char* const names[] = {"none", "stop", "warning", "information", "question",
-                                      "other"};
+  static const char* const names[] = {"none",        "stop",     "warning",
+                                      "information", "question", "other"};
   int kind = 0;
   memcpy(&kind, answer->data(), sizeof kind);
   return kind >= 0 && kind <= kOtherIcon ? Json(names[kind]) : Json(nullptr);
@@ -345,13 +357,14 @@ int Menu(const Args& args) {
     if (answer) {
       Json items = Json::Array();
       for (const MenuRecord& r : Records<MenuRecord>(*answer)) {
-        items.Push(Json::Object()
-                       .Set("text", Utf8FromAnsi(std::string(r.text, strnlen(r.text, sizeof r.text))))
-                       .Set("id", static_cast<long long>(static_cast<int>(r.id)))
-                       .Set("separator", (r.state & MF_SEPARATOR) != 0)
-                       .Set("enabled", (r.state & (MF_GRAYED | MF_DISABLED)) == 0)
-                       .Set("checked", (r.state & MF_CHECKED) != 0)
-                       .Set("rect", RectJson(r.rect)));
+        items.Push(
+            Json::Object()
+                .Set("text", Utf8FromAnsi(std::string(r.text, strnlen(r.text, sizeof r.text))))
+                .Set("id", static_cast<long long>(static_cast<int>(r.id)))
+                .Set("separator", (r.state & MF_SEPARATOR) != 0)
+                .Set("enabled", (r.state & (MF_GRAYED | MF_DISABLED)) == 0)
+                .Set("checked", (r.state & MF_CHECKED) != 0)
+                .Set("rect", RectJson(r.rect)));
       }
       menu.Set("items", items);
     } else {
@@ -367,16 +380,17 @@ int Info(const Args&) {
   POINT cursor = {};
   GetCursorPos(&cursor);
   const HWND foreground = GetForegroundWindow();
-  Print(Json::Object()
-            .Set("screen", Json::Array()
-                               .Push(GetSystemMetrics(SM_CXSCREEN))
-                               .Push(GetSystemMetrics(SM_CYSCREEN)))
-            .Set("cursor", Json::Array().Push(cursor.x).Push(cursor.y))
-            .Set("foreground", HwndValue(foreground))
-            .Set("foreground_class", foreground ? Utf8FromAnsi(ClassOf(foreground)) : "")
-            .Set("foreground_pid", foreground ? PidOf(foreground) : 0UL)
-            .Set("acp", GetACP())
-            .Set("pid", GetCurrentProcessId()));
+  Print(
+      Json::Object()
+          .Set(
+              "screen",
+              Json::Array().Push(GetSystemMetrics(SM_CXSCREEN)).Push(GetSystemMetrics(SM_CYSCREEN)))
+          .Set("cursor", Json::Array().Push(cursor.x).Push(cursor.y))
+          .Set("foreground", HwndValue(foreground))
+          .Set("foreground_class", foreground ? Utf8FromAnsi(ClassOf(foreground)) : "")
+          .Set("foreground_pid", foreground ? PidOf(foreground) : 0UL)
+          .Set("acp", GetACP())
+          .Set("pid", GetCurrentProcessId()));
   return 0;
 }
 

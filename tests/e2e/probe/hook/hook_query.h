@@ -24,8 +24,14 @@ struct FontRecord {
   LOGFONTA font;
 };
 
-enum IconKind : int { kNoIcon, kStopIcon, kWarningIcon, kInformationIcon, kQuestionIcon,
-                     kOtherIcon };
+enum IconKind : int {
+  kNoIcon,
+  kStopIcon,
+  kWarningIcon,
+  kInformationIcon,
+  kQuestionIcon,
+  kOtherIcon
+};
 
 struct MenuRecord {
   unsigned int id;

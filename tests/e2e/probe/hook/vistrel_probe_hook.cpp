@@ -82,8 +82,8 @@ void AnswerIcon(HWND box, HWND replyTo) {
 
 }  // namespace
 
-extern "C" __declspec(dllexport) LRESULT CALLBACK ProbeGetMessageHook(int code, WPARAM wParam,
-                                                                      LPARAM lParam) {
+extern "C" __declspec(dllexport) LRESULT CALLBACK
+    ProbeGetMessageHook(int code, WPARAM wParam, LPARAM lParam) {
   static const UINT query = RegisterWindowMessageA(kQueryMessage);
   auto* msg = reinterpret_cast<MSG*>(lParam);
   if (code == HC_ACTION && wParam == PM_REMOVE && msg->message == query) {
