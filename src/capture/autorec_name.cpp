@@ -32,7 +32,8 @@ std::string AutoRecName(const ClockReading& date, const ClockReading& time) {
   return name;
 }
 
-std::string AutoRecPath(std::string_view folder, std::string_view stem, std::string_view extension) {
+std::string AutoRecPath(std::string_view folder, std::string_view stem,
+                        std::string_view extension) {
   std::string path;
   path.reserve(folder.size() + stem.size() + extension.size() + 2);
   path.append(folder).append("\\").append(stem).append(".").append(extension);

@@ -27,7 +27,8 @@ std::string lastStem;
 constexpr int kMaxClockRereads = 1000;
 
 std::string NextStem(const ClockReading& date, const ClockReading& time) {
-  return NextAutoRecName(date, time, lastStem, ReadLocalClock, [] { Sleep(1); }, kMaxClockRereads);
+  return NextAutoRecName(
+      date, time, lastStem, ReadLocalClock, [] { Sleep(1); }, kMaxClockRereads);
 }
 
 }  // namespace
@@ -38,8 +39,8 @@ AutoRecSettings ReadAutoRecSettings() {
   s.autoRec = config.ReadValue(settings::kSection, "autoRec", settings::kNo);
   s.format = config.ReadValue(settings::kSection, "autoRecFormat", settings::kBmp);
   s.folder = config.ReadValue(settings::kSection, settings::kSaveFilePath, DefaultSaveFolder());
-  s.compression = config.ReadValue(settings::kSection, settings::kCompression,
-                                   settings::kDefaultCompression);
+  s.compression =
+      config.ReadValue(settings::kSection, settings::kCompression, settings::kDefaultCompression);
   return s;
 }
 

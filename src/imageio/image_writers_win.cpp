@@ -87,7 +87,8 @@ const std::uint8_t* GetPixels(HBITMAP bitmap, int width, int height, int bitsPer
   info.header.biBitCount = static_cast<WORD>(bitsPerPixel);
   info.header.biCompression = BI_RGB;
   const int rows = height < 0 ? -height : height;
-  std::uint8_t* pixels = PixelBuffer(BmpRowBytes(width, bitsPerPixel) * static_cast<std::size_t>(rows));
+  std::uint8_t* pixels =
+      PixelBuffer(BmpRowBytes(width, bitsPerPixel) * static_cast<std::size_t>(rows));
   WindowDC screen(nullptr);
   GetDIBits(screen.Get(), bitmap, 0, static_cast<UINT>(rows), pixels,
             reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
@@ -131,7 +132,8 @@ void JpegWriter(const Picture& picture, const std::string& path, int quality) {
   std::vector<std::uint8_t> stream;
   if (picture.Width() > 0 && picture.Height() > 0 && picture.Bitmap()) {
     DibInfo info;
-    const std::uint8_t* pixels = GetPixels(picture.Bitmap(), picture.Width(), -picture.Height(), 32, info);
+    const std::uint8_t* pixels =
+        GetPixels(picture.Bitmap(), picture.Width(), -picture.Height(), 32, info);
     const JpegSource source{picture.Width(), picture.Height(), pixels,
                             static_cast<std::ptrdiff_t>(4) * picture.Width(), 4};
     stream = *EncodeJpeg(source, quality);

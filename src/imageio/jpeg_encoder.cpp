@@ -4,7 +4,9 @@
 #include <cstdio>
 #include <new>
 
+// jerror.h needs the declarations of jpeglib.h.
 #include <jpeglib.h>
+
 #include <jerror.h>
 
 #include "toolkit/error.h"
@@ -119,7 +121,8 @@ std::optional<std::vector<std::uint8_t>> EncodeJpeg(const JpegSource& source, in
   if (source.width <= 0 || source.height <= 0) return stream;
 
   // A screen image usually compresses well below a quarter of its RGB size.
-  const std::size_t pixels = static_cast<std::size_t>(source.width) * static_cast<std::size_t>(source.height);
+  const std::size_t pixels =
+      static_cast<std::size_t>(source.width) * static_cast<std::size_t>(source.height);
   stream.resize(pixels / 4 + 4096);
   std::vector<JSAMPLE> row(static_cast<std::size_t>(source.width) * 3);
 

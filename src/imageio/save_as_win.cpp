@@ -54,8 +54,8 @@ void SaveAsJPG(HWND owner, const Picture& picture) {
   std::string compression;
   {
     ConfigFile config;
-    compression = config.ReadValue(settings::kSection, settings::kCompression,
-                                   settings::kDefaultCompression);
+    compression =
+        config.ReadValue(settings::kSection, settings::kCompression, settings::kDefaultCompression);
   }
   const std::string path = SaveDialogJPG.fileName;
   JpegWriter(picture, path, StrToInt(compression));

@@ -90,9 +90,9 @@ TEST(NextAutoRecName, ANewMillisecondKeepsTheFirstReadings) {
   FakeClock clock;
   clock.readings = {At(2026, 3, 7, 9, 5, 4, 9)};
   int pauses = 0;
-  const std::string stem =
-      NextAutoRecName(At(2026, 3, 7, 9, 5, 4, 8), At(2026, 3, 7, 9, 5, 4, 8),
-                      "07.03.2026 \xE0 09h 05m 04s 007'", std::ref(clock), [&] { ++pauses; }, 1000);
+  const std::string stem = NextAutoRecName(
+      At(2026, 3, 7, 9, 5, 4, 8), At(2026, 3, 7, 9, 5, 4, 8), "07.03.2026 \xE0 09h 05m 04s 007'",
+      std::ref(clock), [&] { ++pauses; }, 1000);
   EXPECT_EQ(stem, "07.03.2026 \xE0 09h 05m 04s 008'");
   EXPECT_EQ(clock.reads, 0);
   EXPECT_EQ(pauses, 0);
@@ -104,8 +104,8 @@ TEST(NextAutoRecName, TheSameMillisecondWaitsForTheClockToMoveOn) {
   // Two more readings in the same millisecond, then the next one.
   clock.readings = {same, same, same, same, At(2026, 3, 7, 9, 5, 4, 8)};
   int pauses = 0;
-  const std::string stem = NextAutoRecName(same, same, Name(same), std::ref(clock),
-                                           [&] { ++pauses; }, 1000);
+  const std::string stem = NextAutoRecName(
+      same, same, Name(same), std::ref(clock), [&] { ++pauses; }, 1000);
   EXPECT_EQ(stem, "07.03.2026 \xE0 09h 05m 04s 008'");
   EXPECT_EQ(pauses, 3);
   EXPECT_EQ(clock.reads, 6);
@@ -116,7 +116,8 @@ TEST(NextAutoRecName, TheRetakenNameStillTakesItsDateFromTheFirstOfTwoReadings) 
   const ClockReading same = At(2026, 12, 31, 23, 59, 59, 999);
   FakeClock clock;
   clock.readings = {same, At(2027, 1, 1, 0, 0, 0, 0)};
-  EXPECT_EQ(NextAutoRecName(same, same, Name(same), std::ref(clock), [] {}, 1000),
+  EXPECT_EQ(NextAutoRecName(
+                same, same, Name(same), std::ref(clock), [] {}, 1000),
             "31.12.2026 \xE0 00h 00m 00s 000'");
 }
 
@@ -125,7 +126,8 @@ TEST(NextAutoRecName, AStuckClockEndsTheWaitWithTheSameName) {
   FakeClock clock;
   clock.readings = {same};
   int pauses = 0;
-  EXPECT_EQ(NextAutoRecName(same, same, Name(same), std::ref(clock), [&] { ++pauses; }, 5),
+  EXPECT_EQ(NextAutoRecName(
+                same, same, Name(same), std::ref(clock), [&] { ++pauses; }, 5),
             Name(same));
   EXPECT_EQ(pauses, 5);
 }

@@ -43,16 +43,16 @@ TEST(BmpFormat, OnePixelAt32BitsIsA58ByteFile) {
   EXPECT_EQ(BmpFileSize(image), 58u);
   EXPECT_EQ(w.bytes[0], 0x42);
   EXPECT_EQ(w.bytes[1], 0x4D);
-  EXPECT_EQ(U32(w.bytes, 2), 58u);       // file size
-  EXPECT_EQ(U32(w.bytes, 6), 0u);        // reserved
-  EXPECT_EQ(U32(w.bytes, 10), 54u);      // pixel offset
-  EXPECT_EQ(U32(w.bytes, 14), 40u);      // info header size
-  EXPECT_EQ(U32(w.bytes, 18), 1u);       // width
-  EXPECT_EQ(U32(w.bytes, 22), 1u);       // height, positive: bottom-up
-  EXPECT_EQ(U16(w.bytes, 26), 1u);       // planes
-  EXPECT_EQ(U16(w.bytes, 28), 32u);      // bits per pixel
-  EXPECT_EQ(U32(w.bytes, 30), 0u);       // BI_RGB
-  EXPECT_EQ(U32(w.bytes, 34), 4u);       // image size
+  EXPECT_EQ(U32(w.bytes, 2), 58u);   // file size
+  EXPECT_EQ(U32(w.bytes, 6), 0u);    // reserved
+  EXPECT_EQ(U32(w.bytes, 10), 54u);  // pixel offset
+  EXPECT_EQ(U32(w.bytes, 14), 40u);  // info header size
+  EXPECT_EQ(U32(w.bytes, 18), 1u);   // width
+  EXPECT_EQ(U32(w.bytes, 22), 1u);   // height, positive: bottom-up
+  EXPECT_EQ(U16(w.bytes, 26), 1u);   // planes
+  EXPECT_EQ(U16(w.bytes, 28), 32u);  // bits per pixel
+  EXPECT_EQ(U32(w.bytes, 30), 0u);   // BI_RGB
+  EXPECT_EQ(U32(w.bytes, 34), 4u);   // image size
   EXPECT_EQ(std::vector<std::uint8_t>(w.bytes.begin() + 54, w.bytes.end()),
             std::vector<std::uint8_t>(pixel, pixel + 4));
 }

@@ -8,7 +8,9 @@
 #include <string>
 #include <vector>
 
+// jerror.h needs the declarations of jpeglib.h.
 #include <jpeglib.h>
+
 #include <jerror.h>
 
 #include "toolkit/error.h"
@@ -71,8 +73,8 @@ Decoded Decode(const std::vector<std::uint8_t>& stream) {
 
 // The frame markers and quantisation table precisions up to the first scan.
 struct Markers {
-  std::vector<int> frames;        // SOFn marker codes
-  std::vector<int> dqtPrecisions; // 0: 8-bit tables (baseline), 1: 16-bit
+  std::vector<int> frames;         // SOFn marker codes
+  std::vector<int> dqtPrecisions;  // 0: 8-bit tables (baseline), 1: 16-bit
   bool jfif = false;
 };
 
@@ -94,7 +96,8 @@ Markers ReadMarkers(const std::vector<std::uint8_t>& s) {
         t += 1 + (precision ? 128 : 64);
       }
     }
-    if (code == 0xE0 && length >= 7 && std::string(s.begin() + at + 4, s.begin() + at + 9) == std::string("JFIF\0", 5))
+    if (code == 0xE0 && length >= 7 &&
+        std::string(s.begin() + at + 4, s.begin() + at + 9) == std::string("JFIF\0", 5))
       m.jfif = true;
     if (code == 0xDA) break;
     at += 2 + length;
@@ -168,7 +171,8 @@ TEST(JpegEncoder, RowsGoFromTheTopDown) {
 TEST(JpegEncoder, QualitiesOneAndHundredAreBaselineAndOutsideGivesNothing) {
   Image32 image(64, 48, {0, 0, 0});
   for (int i = 0; i < 64 * 48; ++i)
-    image.Set(i, {static_cast<std::uint8_t>(i * 13), static_cast<std::uint8_t>(i / 7), static_cast<std::uint8_t>(i)});
+    image.Set(i, {static_cast<std::uint8_t>(i * 13), static_cast<std::uint8_t>(i / 7),
+                  static_cast<std::uint8_t>(i)});
   const auto low = EncodeJpeg(image.Source(), 1);
   const auto high = EncodeJpeg(image.Source(), 100);
   ASSERT_TRUE(low.has_value());
@@ -190,8 +194,8 @@ TEST(JpegEncoder, QualitiesOneAndHundredAreBaselineAndOutsideGivesNothing) {
 
 TEST(JpegEncoder, AnEmptySideGivesAnEmptyStream) {
   const Image32 image(0, 0, {0, 0, 0});
-  for (const JpegSource source : {JpegSource{0, 5, image.bytes.data(), 0, 4},
-                                  JpegSource{5, 0, image.bytes.data(), 20, 4}}) {
+  for (const JpegSource source :
+       {JpegSource{0, 5, image.bytes.data(), 0, 4}, JpegSource{5, 0, image.bytes.data(), 20, 4}}) {
     const auto stream = EncodeJpeg(source, 85);
     ASSERT_TRUE(stream.has_value());
     EXPECT_TRUE(stream->empty());

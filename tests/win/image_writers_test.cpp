@@ -33,7 +33,10 @@ void Paint(Picture& picture, int w, int h) {
   PictureDC dc(picture);
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x)
-      SetPixel(dc.Get(), x, y, y == 0 ? RGB(255, 0, 0) : y == h - 1 ? RGB(0, 0, 255) : RGB(0, 255, 0));
+      SetPixel(dc.Get(), x, y,
+               y == 0       ? RGB(255, 0, 0)
+               : y == h - 1 ? RGB(0, 0, 255)
+                            : RGB(0, 255, 0));
 }
 
 class ImageFiles : public ::testing::Test {
@@ -212,7 +215,10 @@ TEST_F(ImageFiles, AMissingFolderGivesTheFileCreationMessage) {
       ADD_FAILURE() << "no error";
     } catch (const Error& e) {
       const std::string text = e.what();
-      const std::string prefix = "Impossible de cr\xE9" "er le fichier \"" + path + "\". ";
+      const std::string prefix =
+          "Impossible de cr\xE9"
+          "er le fichier \"" +
+          path + "\". ";
       ASSERT_GT(text.size(), prefix.size());
       EXPECT_EQ(text.substr(0, prefix.size()), prefix);
       EXPECT_NE(text.back(), '\n');
@@ -270,7 +276,11 @@ TEST_F(ImageFiles, AutoRecordIntoAFolderWithAMissingParentFailsToCreateTheFile) 
     AutoRecord(picture, Settings("bmp", folder));
     ADD_FAILURE() << "no error";
   } catch (const Error& e) {
-    EXPECT_EQ(std::string(e.what()).rfind("Impossible de cr\xE9" "er le fichier \"" + folder + "\\", 0), 0u)
+    EXPECT_EQ(std::string(e.what()).rfind("Impossible de cr\xE9"
+                                          "er le fichier \"" +
+                                              folder + "\\",
+                                          0),
+              0u)
         << e.what();
   }
   EXPECT_FALSE(Exists(Path("a")));

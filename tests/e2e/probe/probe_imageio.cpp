@@ -68,16 +68,17 @@ int SaveDialogCommand(const Args& args) {
                         SMTO_ABORTIFHUNG, 5000, &result);
   }
   const HWND types = GetDlgItem(dialog, cmb1);
-  Json answer = Json::Object()
-                    .Set("hwnd", HwndValue(dialog))
-                    .Set("owner", HwndValue(GetWindow(dialog, GW_OWNER)))
-                    .Set("caption", WideText(dialog))
-                    .Set("file_name", WideText(edit))
-                    .Set("types", ComboItems(types))
-                    .Set("type", static_cast<long long>(static_cast<LRESULT>(QueryW(types, CB_GETCURSEL))))
-                    .Set("folder", WideText(GetDlgItem(dialog, cmb2)))
-                    .Set("read_only_box", GetDlgItem(dialog, chx1) != nullptr &&
-                                              IsWindowVisible(GetDlgItem(dialog, chx1)) != 0);
+  Json answer =
+      Json::Object()
+          .Set("hwnd", HwndValue(dialog))
+          .Set("owner", HwndValue(GetWindow(dialog, GW_OWNER)))
+          .Set("caption", WideText(dialog))
+          .Set("file_name", WideText(edit))
+          .Set("types", ComboItems(types))
+          .Set("type", static_cast<long long>(static_cast<LRESULT>(QueryW(types, CB_GETCURSEL))))
+          .Set("folder", WideText(GetDlgItem(dialog, cmb2)))
+          .Set("read_only_box", GetDlgItem(dialog, chx1) != nullptr &&
+                                    IsWindowVisible(GetDlgItem(dialog, chx1)) != 0);
   const std::string press = args.Get("press");
   if (!press.empty()) {
     const int id = press == "save" ? IDOK : press == "cancel" ? IDCANCEL : 0;
