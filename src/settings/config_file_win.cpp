@@ -65,7 +65,7 @@ std::string WinFolder(int csidl) {
       malloc->Release();
     }
   }
-  return path;
+  return WithoutTrailingSeparator(path);
 }
 
 std::string DefaultSaveFolder() { return SaveFolderUnder(WinFolder(CSIDL_PERSONAL)); }

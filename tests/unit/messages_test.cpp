@@ -66,5 +66,12 @@ TEST(DefaultSaveFolder, IsTheVistrelFolderBelowTheDocuments) {
   EXPECT_EQ(SaveFolderUnder(""), "\\Vistrel");
 }
 
+TEST(DefaultSaveFolder, ShellPathsLoseATrailingSeparatorButDriveRootsKeepIt) {
+  EXPECT_EQ(WithoutTrailingSeparator("C:\\users\\root\\Documents\\"), "C:\\users\\root\\Documents");
+  EXPECT_EQ(WithoutTrailingSeparator("C:\\Docs"), "C:\\Docs");
+  EXPECT_EQ(WithoutTrailingSeparator("C:\\"), "C:\\");
+  EXPECT_EQ(WithoutTrailingSeparator(""), "");
+}
+
 }  // namespace
 }  // namespace vistrel

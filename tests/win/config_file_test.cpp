@@ -173,6 +173,7 @@ TEST(WinFolder, FindsTheDocumentsFolder) {
   EXPECT_TRUE(attributes & FILE_ATTRIBUTE_DIRECTORY);
   EXPECT_EQ(DefaultSaveFolder(), documents + "\\Vistrel");
   EXPECT_EQ(documents.find('/'), std::string::npos);
+  EXPECT_NE(documents.back(), '\\') << documents;
 }
 
 }  // namespace
