@@ -43,16 +43,23 @@ void TForm1::Create() {
   AppendMenuA(PopupMenu2, MF_STRING, preview::kRestore1, "Restore");
   AppendMenuA(PopupMenu2, MF_STRING, preview::kConfig1, "Config");
   AppendMenuA(PopupMenu2, MF_STRING, preview::kClose1, "Close...");
-  // Borderless, so the window is its client area.
-  CreateForm("TForm1", preview::kWindowText, WS_POPUP, WS_EX_TOPMOST | WS_EX_LAYERED, 0, 0,
-             preview::kWidth, preview::kHeight);
+  // Borderless, so the window is its client area. Made where its first show
+  // will put it, so the window system never sees it anywhere else.
+  const Point centre = CentreOfScreen();
+  CreateForm("TForm1", preview::kWindowText, WS_POPUP, WS_EX_TOPMOST | WS_EX_LAYERED, centre.x,
+             centre.y, preview::kWidth, preview::kHeight);
+}
+
+Point TForm1::CentreOfScreen() {
+  return preview::CentredPosition(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
 }
 
 void TForm1::Show() {
   if (!shownOnce_) {
-    const Point p = preview::CentredPosition(GetSystemMetrics(SM_CXSCREEN),
-                                             GetSystemMetrics(SM_CYSCREEN));
-    SetPosition(p.x, p.y);
+    // Centred on the screen as it is now; from then on where it was left.
+    const Point centre = CentreOfScreen();
+    const Rect r = ScreenRect();
+    if (r.left != centre.x || r.top != centre.y) SetPosition(centre.x, centre.y);
     shownOnce_ = true;
   }
   Form::Show();

@@ -57,6 +57,7 @@ class TForm1 : public Form {
   void ParamsFromTray();
   void Restore();
 
+  static Point CentreOfScreen();
   void OnCommand(int id);
   void StartTimer();
   void StopTimer();
