@@ -1,4 +1,4 @@
-"""The end-to-end bench: the real vistrel.exe under 64-bit Wine on a private Xvfb.
+"""The end-to-end bench: the real vistrel.exe under Wine on a private Xvfb.
 
 One Bench per test class (setUpClass/tearDownClass); reset the program and the
 configuration between tests with reset(). Everything is stdlib; the X side goes
@@ -6,8 +6,9 @@ through xdotool, xclip, xwininfo and ImageMagick, the Win32 side through the
 probe (vistrel_probe.exe), which prints JSON.
 
 Environment:
-  VISTREL_WINEPREFIX     the Wine prefix (default <repo>/build/wineprefix)
-  VISTREL_EXE            the program (default: newest build*/win64/vistrel.exe)
+  VISTREL_WINEPREFIX     the Wine prefix (default <repo>/build/wineprefix-<arch>)
+  VISTREL_EXE            the program (default: the build that build/run_dir names,
+                         else the newest build*/win64/vistrel.exe)
   VISTREL_TESTHOOKS_EXE  the program built with test hooks
   VISTREL_PROBE          the probe
   VISTREL_KEEP_BENCH=1   leave Xvfb and Wine running after stop() (debugging)
@@ -28,8 +29,6 @@ import threading
 import time
 
 REPO = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
-WINE = "/usr/lib/wine/wine64"
-WINESERVER = "/usr/lib/wine/wineserver64"
 CONVERT = "/usr/bin/convert" if os.path.exists("/usr/bin/convert") else "convert"
 ROOT_COLOR = (0x3A, 0x6E, 0xA5)  # the root window's colour, set at start
 
@@ -47,12 +46,38 @@ def _find_exe(env_name, relative):
     path = os.environ.get(env_name)
     if path:
         return os.path.abspath(path)
+    with contextlib.suppress(OSError):
+        with open(os.path.join(REPO, "build", "run_dir")) as f:
+            recorded = os.path.join(f.read().strip(), relative)
+        if os.path.isfile(recorded):
+            return recorded
     candidates = glob.glob(os.path.join(REPO, "build*", "win64", relative))
     candidates += glob.glob(os.path.join(REPO, "build*", "*", "win64", relative))
     candidates = [c for c in candidates if os.path.isfile(c)]
     if not candidates:
         return None
     return max(candidates, key=os.path.getmtime)
+
+
+def _pe_arch(path):
+    """"win32" for an i686 executable, "win64" for x86_64 (and when unreadable)."""
+    with contextlib.suppress(OSError, ValueError):
+        with open(path, "rb") as f:
+            head = f.read(4096)
+        offset = int.from_bytes(head[0x3C:0x40], "little")
+        if head[offset:offset + 4] == b"PE\0\0":
+            machine = int.from_bytes(head[offset + 4:offset + 6], "little")
+            return "win32" if machine == 0x14C else "win64"
+    return "win64"
+
+
+# The tests run the build the build script chose: the i686 release build under
+# 32-bit Wine where the kernel runs 32-bit code, else the x86_64 build.
+WINEARCH = os.environ.get("VISTREL_WINEARCH") or _pe_arch(
+    _find_exe("VISTREL_EXE", "vistrel.exe") or "")
+WINE = "/usr/lib/wine/wine" if WINEARCH == "win32" else "/usr/lib/wine/wine64"
+WINESERVER = ("/usr/lib/wine/wineserver64" if os.path.exists("/usr/lib/wine/wineserver64")
+              else "/usr/lib/wine/wineserver32")
 
 
 class ProbeError(AssertionError):
@@ -204,7 +229,7 @@ class Bench:
     def __init__(self, width=1280, height=800, prefix=None):
         self.width, self.height = width, height
         self.prefix = os.path.abspath(prefix or os.environ.get("VISTREL_WINEPREFIX")
-                                      or os.path.join(REPO, "build", "wineprefix"))
+                                      or os.path.join(REPO, "build", "wineprefix-" + WINEARCH))
         self.exe = _find_exe("VISTREL_EXE", "vistrel.exe")
         self.testhooks_exe = _find_exe("VISTREL_TESTHOOKS_EXE", "vistrel_testhooks.exe")
         self.probe_exe = _find_exe("VISTREL_PROBE", os.path.join("tests", "e2e", "vistrel_probe.exe"))
@@ -274,7 +299,7 @@ class Bench:
         e = dict(os.environ)
         e.update({
             "WINEPREFIX": self.prefix,
-            "WINEARCH": "win64",
+            "WINEARCH": WINEARCH,
             "WINELOADER": WINE,
             "WINESERVER": WINESERVER,
             "WINEDEBUG": "-all",
