@@ -1,0 +1,22 @@
+# The Windows side of the benchmarks, included by the top-level CMakeLists.txt
+# (bench/CMakeLists.txt itself is only for the native build).
+if(NOT WIN32)
+  return()
+endif()
+set(VISTREL_BENCH_WIN_DIR ${CMAKE_CURRENT_LIST_DIR}/win)
+
+# The bare limits and the key-to-clipboard stopwatch; links the program's
+# Win32 pieces (not its entry point) to time BmpWriter and JpegWriter as built.
+set(VISTREL_BENCH_WIN_PIECES ${VISTREL_WIN_SOURCES})
+list(FILTER VISTREL_BENCH_WIN_PIECES EXCLUDE REGEX "main_win\\.cpp$")
+add_executable(vistrel_bench_probe ${VISTREL_BENCH_WIN_DIR}/bench_probe.cpp ${VISTREL_BENCH_WIN_PIECES})
+target_link_libraries(vistrel_bench_probe PRIVATE vistrel_core ${VISTREL_WIN_LIBS})
+target_link_options(vistrel_bench_probe PRIVATE -static -s)
+
+# The smallest tray-resident key poller, to set the program's idle cost against.
+add_executable(vistrel_idle_tray WIN32 ${VISTREL_BENCH_WIN_DIR}/idle_tray.cpp)
+target_link_libraries(vistrel_idle_tray PRIVATE user32 shell32)
+target_link_options(vistrel_idle_tray PRIVATE -static -s)
+
+set_target_properties(vistrel_bench_probe vistrel_idle_tray PROPERTIES
+                      RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
