@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -220,6 +221,75 @@ TEST(JpegEncoder, LargeImagesGrowTheStreamBeyondItsFirstGuess) {
   const Decoded d = Decode(*stream);
   EXPECT_EQ(d.width, 256);
   EXPECT_EQ(d.height, 256);
+}
+
+// The stream a plain libjpeg gets from 24-bit RGB rows, the file's defining
+// input, with the same defaults and forced-baseline quality.
+std::vector<std::uint8_t> ReferenceFromRgb(const Image32& image, int quality) {
+  std::vector<std::uint8_t> rgb;
+  for (std::size_t i = 0; i < image.bytes.size(); i += 4)
+    rgb.insert(rgb.end(), {image.bytes[i + 2], image.bytes[i + 1], image.bytes[i]});
+  jpeg_compress_struct c{};
+  jpeg_error_mgr err{};
+  c.err = jpeg_std_error(&err);
+  jpeg_create_compress(&c);
+  unsigned char* data = nullptr;
+  unsigned long size = 0;
+  jpeg_mem_dest(&c, &data, &size);
+  c.image_width = static_cast<JDIMENSION>(image.width);
+  c.image_height = static_cast<JDIMENSION>(image.height);
+  c.input_components = 3;
+  c.in_color_space = JCS_RGB;
+  jpeg_set_defaults(&c);
+  jpeg_set_quality(&c, quality, TRUE);
+  jpeg_start_compress(&c, TRUE);
+  while (c.next_scanline < c.image_height) {
+    JSAMPROW row = &rgb[3 * static_cast<std::size_t>(image.width) * c.next_scanline];
+    jpeg_write_scanlines(&c, &row, 1);
+  }
+  jpeg_finish_compress(&c);
+  jpeg_destroy_compress(&c);
+  std::vector<std::uint8_t> stream(data, data + size);
+  std::free(data);
+  return stream;
+}
+
+TEST(JpegEncoder, EveryPixelLayoutGivesTheStreamOfTheRgbRows) {
+  // Screen-like content: flat areas, edges and noise, not a multiple of 16.
+  const int w = 45, h = 29;
+  Image32 image(w, h, {0, 0, 0});
+  std::uint32_t seed = 7;
+  for (int i = 0; i < w * h; ++i) {
+    seed = seed * 1103515245 + 12345;
+    const int x = i % w, y = i / w;
+    image.Set(
+        i, x < 15 ? Bgrx{240, 240, 240}
+           : y < 10
+               ? Bgrx{static_cast<std::uint8_t>(x * 5), 30, static_cast<std::uint8_t>(y * 9)}
+               : Bgrx{static_cast<std::uint8_t>(seed >> 8), static_cast<std::uint8_t>(seed >> 16),
+                      static_cast<std::uint8_t>(seed >> 24)});
+  }
+  // The same pixels bottom-up at 32 bits, and top-down at 24 bits with padded rows.
+  std::vector<std::uint8_t> bottomUp(image.bytes.size());
+  const int stride24 = (3 * w + 3) / 4 * 4;
+  std::vector<std::uint8_t> packed(static_cast<std::size_t>(stride24) * h, 0xEE);
+  for (int y = 0; y < h; ++y) {
+    std::copy_n(&image.bytes[4 * w * y], 4 * w, &bottomUp[4 * w * (h - 1 - y)]);
+    for (int x = 0; x < w; ++x)
+      std::copy_n(&image.bytes[4 * (w * y + x)], 3, &packed[stride24 * y + 3 * x]);
+  }
+  for (int quality : {1, 85, 100}) {
+    SCOPED_TRACE(quality);
+    const auto reference = ReferenceFromRgb(image, quality);
+    const auto topDown = EncodeJpeg(image.Source(), quality);
+    const auto fromBottom =
+        EncodeJpeg(JpegSource{w, h, &bottomUp[4 * w * (h - 1)], -4 * w, 4}, quality);
+    const auto from24 = EncodeJpeg(JpegSource{w, h, packed.data(), stride24, 3}, quality);
+    ASSERT_TRUE(topDown && fromBottom && from24);
+    EXPECT_EQ(*topDown, reference);
+    EXPECT_EQ(*fromBottom, reference);
+    EXPECT_EQ(*from24, reference);
+  }
 }
 
 TEST(JpegEncoder, LibraryErrorRaisesItsMessageNumberAndPrintsNothing) {
