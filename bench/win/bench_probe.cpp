@@ -323,7 +323,16 @@ int HotKey(const std::map<std::string, std::string>& args) {
       "{\"event\": \"ready\", \"hwnd\": " + std::to_string(reinterpret_cast<std::uintptr_t>(hwnd)) +
       ", \"x11_window\": " + std::to_string(xwindow) + "}");
 
+  const bool paced = args.count("paced") > 0;
   for (int run = 0; run < runs; ++run) {
+    // Paced: the caller (re)starts the program, then sends a line; the window
+    // takes the foreground again, since the program's windows may have had it.
+    if (paced) {
+      char line[16];
+      if (!std::fgets(line, sizeof line, stdin)) return 0;
+      SetForegroundWindow(hwnd);
+      SetFocus(hwnd);
+    }
     if (OpenClipboard(hwnd)) {
       EmptyClipboard();
       CloseClipboard();

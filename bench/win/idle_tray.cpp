@@ -1,8 +1,9 @@
 // vistrel_idle_tray.exe: the least a tray-resident hot-key poller can be (a
 // hidden window, a tray icon, a 100 ms timer querying one key), so the
 // program's idle cost and start-up have something to be set against.
-#include <shellapi.h>
 #include <windows.h>
+// after windows.h, which it needs
+#include <shellapi.h>
 
 namespace {
 
