@@ -11,6 +11,7 @@ Environment:
                          else the newest build*/win64/vistrel.exe)
   VISTREL_TESTHOOKS_EXE  the program built with test hooks
   VISTREL_PROBE          the probe
+  VISTREL_WINE_SLOT      a suffix for the prefix, so that test files can run side by side
   VISTREL_KEEP_BENCH=1   leave Xvfb and Wine running after stop() (debugging)
 """
 
@@ -230,6 +231,9 @@ class Bench:
         self.width, self.height = width, height
         self.prefix = os.path.abspath(prefix or os.environ.get("VISTREL_WINEPREFIX")
                                       or os.path.join(REPO, "build", "wineprefix-" + WINEARCH))
+        if not prefix and os.environ.get("VISTREL_WINE_SLOT"):
+            # ctest runs two groups of test files side by side, one prefix each.
+            self.prefix += "-" + os.environ["VISTREL_WINE_SLOT"]
         self.exe = _find_exe("VISTREL_EXE", "vistrel.exe")
         self.testhooks_exe = _find_exe("VISTREL_TESTHOOKS_EXE", "vistrel_testhooks.exe")
         self.probe_exe = _find_exe("VISTREL_PROBE", os.path.join("tests", "e2e", "vistrel_probe.exe"))
@@ -374,6 +378,9 @@ class Bench:
                 with contextlib.suppress(ProcessLookupError):
                     os.kill(proc.pid, signal.SIGKILL)
                 proc.wait(timeout=10)
+        if proc.stdout is not None:
+            with contextlib.suppress(OSError, ValueError):
+                proc.stdout.close()
         if proc in self._processes:
             self._processes.remove(proc)
 
