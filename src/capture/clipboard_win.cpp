@@ -13,11 +13,20 @@ namespace vistrel {
 
 namespace {
 
+// Clipboard viewers open the clipboard for a moment at every change, right
+// between emptying it and filling it: an open is retried for a short while
+// before the clipboard counts as held by another program.
+constexpr DWORD kOpenPatienceMs = 250;
+
 // Open for the length of one scope; the clipboard is closed on every way out.
 class OpenedClipboard {
  public:
   explicit OpenedClipboard(HWND owner) {
-    if (!OpenClipboard(owner)) throw Error(messages::ClipboardCannotOpen());
+    const DWORD start = GetTickCount();
+    while (!OpenClipboard(owner)) {
+      if (GetTickCount() - start >= kOpenPatienceMs) throw Error(messages::ClipboardCannotOpen());
+      Sleep(5);
+    }
   }
   ~OpenedClipboard() { CloseClipboard(); }
   OpenedClipboard(const OpenedClipboard&) = delete;

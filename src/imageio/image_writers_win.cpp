@@ -28,9 +28,15 @@ std::string SystemErrorText(DWORD code) {
 // A file created anew (an existing one is truncated), closed on scope exit.
 class OutputFile {
  public:
-  explicit OutputFile(const std::string& path)
-      : handle_(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr)) {
+  explicit OutputFile(const std::string& path) {
+    // Replacing a read-only file is refused with "access denied" by the
+    // system; Wine run by root would truncate it, so refuse it here too.
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
+        !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+      throw Error(messages::CannotCreateFile(path, SystemErrorText(ERROR_ACCESS_DENIED)));
+    handle_ = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                          FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle_ == INVALID_HANDLE_VALUE)
       throw Error(messages::CannotCreateFile(path, SystemErrorText(GetLastError())));
   }
@@ -52,7 +58,7 @@ class OutputFile {
   }
 
  private:
-  HANDLE handle_;
+  HANDLE handle_ = INVALID_HANDLE_VALUE;
 };
 
 // BITMAPINFO with room for the largest colour table.
