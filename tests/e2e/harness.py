@@ -413,15 +413,16 @@ class Bench:
 
     # ---- the program ----------------------------------------------------------
 
-    def start_program(self, exe=None, wait_armed=True, timeout=30):
+    def start_program(self, exe=None, wait_armed=True, timeout=30, cwd=None):
         """Starts the program (default VISTREL_EXE); waits for its TForm1 window
-        and, with wait_armed, for its tray icon. Returns the TForm1 window."""
+        and, with wait_armed, for its tray icon. Returns the TForm1 window.
+        cwd: its current folder (Linux path; default the executable's)."""
         self.stop_program()
         exe = exe or self.exe
         if not exe or not os.path.isfile(exe):
             raise RuntimeError("no program executable (set VISTREL_EXE or build the win64 tree)")
         started = time.monotonic()
-        self._program = self._spawn([WINE, exe], cwd=os.path.dirname(exe))
+        self._program = self._spawn([WINE, exe], cwd=cwd or os.path.dirname(exe))
         self._program_wpid = None
 
         def form1():
@@ -713,9 +714,10 @@ class Bench:
 
     def start_fixture(self, x=60, y=80, w=300, h=200, title="Vistrel fixture", solid=None,
                       topmost=False, tray=False, alpha=None, colorkey=None, controls=False,
-                      focus=True, timeout=30):
+                      focus=True, timeout=30, close_on_key=None):
         """Opens the fixture window (client area at x, y, w x h) and returns its
-        'ready' record: hwnd, pid, rect and client (screen), x11_window."""
+        'ready' record: hwnd, pid, rect and client (screen), x11_window. With
+        close_on_key (a virtual-key code) it destroys itself at that key's press."""
         self.stop_fixture()
         argv = [WINE, self.probe_exe, "fixture", "--x", str(x), "--y", str(y), "--w", str(w),
                 "--h", str(h), "--title", title]
@@ -731,6 +733,8 @@ class Bench:
             argv += ["--alpha", str(alpha)]
         if colorkey is not None:
             argv += ["--colorkey", "0x%02X%02X%02X" % tuple(colorkey)]
+        if close_on_key is not None:
+            argv += ["--close-on-key", str(close_on_key)]
         self._fixture = self._spawn(argv, stdout=subprocess.PIPE)
         self._fixture_tray = tray
         with self._events_lock:

@@ -18,6 +18,7 @@ COLORREF PatternPixel(int x, int y) {
 }
 
 int solidColour = -1;  // 0xRRGGBB, or -1 for the pattern
+int closeOnKey = -1;   // a virtual-key code whose press destroys the window
 constexpr UINT kTrayMessage = WM_APP + 1;
 
 void Paint(HWND hwnd) {
@@ -67,6 +68,11 @@ LRESULT CALLBACK FixtureProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
       Event("keydown", Json::Object().Set("vk", static_cast<long long>(wParam)));
+      // The foreground window going away while a capture is under way.
+      if (static_cast<int>(wParam) == closeOnKey) {
+        DestroyWindow(hwnd);
+        return 0;
+      }
       break;
     case WM_KEYUP:
     case WM_SYSKEYUP:
@@ -142,6 +148,7 @@ int Fixture(const Args& args) {
   const int w = static_cast<int>(args.Int("w", 300)), h = static_cast<int>(args.Int("h", 200));
   const std::string title = args.Ansi("title", "Vistrel fixture");
   solidColour = static_cast<int>(args.Int("solid", -1));
+  closeOnKey = static_cast<int>(args.Int("close-on-key", -1));
 
   WNDCLASSEXA wc = {};
   wc.cbSize = sizeof wc;
@@ -208,9 +215,10 @@ int Fixture(const Args& args) {
 ProbeCommand fixtureCommand(
     "fixture", Fixture,
     "fixture [--x X --y Y --w W --h H --title T --solid 0xRRGGBB --topmost --tray --alpha A "
-    "--colorkey 0xRRGGBB --controls]: a captioned window "
+    "--colorkey 0xRRGGBB --controls --close-on-key VK]: a captioned window "
     "whose client area (at X,Y, W x H) shows the position pattern; prints 'ready' with its "
-    "geometry, then key, mouse and tray-icon events");
+    "geometry, then key, mouse and tray-icon events; with --close-on-key it destroys itself at "
+    "that key's press");
 
 }  // namespace
 }  // namespace probe

@@ -1,5 +1,6 @@
 // Clipboard and resource commands: hold-clipboard, clipboard-info,
-// clipboard-save, clipboard-put-pattern, clipboard-clear, gui-resources.
+// clipboard-save, clipboard-put-pattern, clipboard-clear, clipboard-sequence,
+// peek-clipboard, gui-resources.
 #include "probe.h"
 
 #include <psapi.h>
@@ -148,6 +149,32 @@ int ClipboardClear(const Args& args) {
   return 0;
 }
 
+// The sequence number alone: no open, so it never gets in a capture's way.
+int ClipboardSequence(const Args&) {
+  Print(Json::Object().Set("sequence", static_cast<long long>(GetClipboardSequenceNumber())));
+  return 0;
+}
+
+// Opens and closes the clipboard again and again, briefly, as a clipboard
+// viewer reading each new content does.
+int PeekClipboard(const Args& args) {
+  const DWORD until = GetTickCount() + static_cast<DWORD>(args.Int("seconds", 5) * 1000);
+  const DWORD hold = static_cast<DWORD>(args.Int("hold-ms", 5));
+  const DWORD pause = static_cast<DWORD>(args.Int("pause-ms", 5));
+  long long opened = 0;
+  Print(Json::Object().Set("peeking", true));
+  while (static_cast<LONG>(until - GetTickCount()) > 0) {
+    if (OpenClipboardWithin(0)) {
+      ++opened;
+      Sleep(hold);
+      CloseClipboard();
+    }
+    Sleep(pause);
+  }
+  Print(Json::Object().Set("opened", opened));
+  return 0;
+}
+
 int GuiResources(const Args& args) {
   const std::vector<DWORD> pids = TargetPids(args);
   if (pids.empty()) Fail("no program process");
@@ -179,6 +206,11 @@ ProbeCommand putCommand("clipboard-put-pattern", ClipboardPutPattern,
                         "clipboard-put-pattern [--w W --h H]: a CF_BITMAP of the fixture pattern");
 ProbeCommand clearCommand("clipboard-clear", ClipboardClear,
                           "clipboard-clear: empties the clipboard");
+ProbeCommand sequenceCommand("clipboard-sequence", ClipboardSequence,
+                             "clipboard-sequence: the clipboard's sequence number (no open)");
+ProbeCommand peekCommand("peek-clipboard", PeekClipboard,
+                         "peek-clipboard [--seconds S --hold-ms H --pause-ms P]: opens the "
+                         "clipboard for H ms every P ms, as a clipboard viewer does");
 ProbeCommand resourcesCommand(
     "gui-resources", GuiResources,
     "gui-resources [--pid P]: GDI and USER object counts, handles, private bytes");
