@@ -25,6 +25,7 @@ if [ ${#need[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
 fi
 
-VISTREL_JOBS=${VISTREL_JOBS:-2} "$repo/scripts/build.sh" "$root" >"$root.build.log" 2>&1 ||
-  { tail -40 "$root.build.log"; exit 1; }
+mkdir -p "$root"
+VISTREL_JOBS=${VISTREL_JOBS:-2} "$repo/scripts/build.sh" "$root" >"$root/bench-build.log" 2>&1 ||
+  { tail -40 "$root/bench-build.log"; exit 1; }
 exec python3 "$repo/bench/run.py" --root "$root" "$@"
