@@ -14,12 +14,6 @@ using namespace about;
 TForm3* Form3 = nullptr;
 
 namespace {
-RECT CentredRect() {
-  const int left = (GetSystemMetrics(SM_CXSCREEN) - kClientWidth) / 2;
-  const int top = (GetSystemMetrics(SM_CYSCREEN) - kClientHeight) / 2;
-  return {left, top, left + kClientWidth, top + kClientHeight};
-}
-
 const ControlSpec& Spec(int id) {
   const auto layout = Layout();
   return *std::find_if(layout.begin(), layout.end(),
@@ -37,17 +31,10 @@ FontSpec FontOf(const ControlSpec& spec) {
 
 void TForm3::Create() {
   RegisterClass("TForm3", GetSysColorBrush(COLOR_BTNFACE), nullptr);
-  const RECT r = CentredRect();
-  CreateForm("TForm3", kCaption, WS_POPUP, WS_EX_TOPMOST, r.left, r.top, r.right - r.left,
-             r.bottom - r.top);
+  CreateCentredForm("TForm3", kCaption, WS_POPUP, WS_EX_TOPMOST, kClientWidth, kClientHeight);
 }
 
-void TForm3::Show() {
-  const RECT r = CentredRect();
-  SetPosition(r.left, r.top);
-  Form::Show();
-  SetForegroundWindow(Handle());
-}
+void TForm3::Show() { ShowCentred(); }
 
 void TForm3::SetupControls() {
   BuildControls(Layout(), WindowFont());

@@ -21,30 +21,14 @@ TForm2* Form2 = nullptr;
 namespace {
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION;  // single border, title bar, no buttons
 constexpr DWORD kExStyle = WS_EX_TOPMOST;
-
-RECT CentredOuterRect() {
-  RECT r = {0, 0, kClientWidth, kClientHeight};
-  AdjustWindowRectEx(&r, kStyle, FALSE, kExStyle);
-  const int width = r.right - r.left, height = r.bottom - r.top;
-  const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
-  const int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-  return {left, top, left + width, top + height};
-}
 }  // namespace
 
 void TForm2::Create() {
   RegisterClass("TForm2", GetSysColorBrush(COLOR_BTNFACE), nullptr);
-  const RECT r = CentredOuterRect();
-  CreateForm("TForm2", kCaption, kStyle, kExStyle, r.left, r.top, r.right - r.left,
-             r.bottom - r.top);
+  CreateCentredForm("TForm2", kCaption, kStyle, kExStyle, kClientWidth, kClientHeight);
 }
 
-void TForm2::Show() {
-  const RECT r = CentredOuterRect();
-  SetPosition(r.left, r.top);
-  Form::Show();
-  SetForegroundWindow(Handle());
-}
+void TForm2::Show() { ShowCentred(); }
 
 void TForm2::SetupControls() {
   BuildControls(Layout(), WindowFont());

@@ -11,11 +11,16 @@ namespace vistrel {
 
 HCURSOR CursorFor(CursorKind kind) {
   switch (kind) {
-    case CursorKind::Hand: return LoadCursorA(nullptr, MAKEINTRESOURCEA(32649));     // IDC_HAND
-    case CursorKind::SizeAll: return LoadCursorA(nullptr, MAKEINTRESOURCEA(32646));  // IDC_SIZEALL
-    case CursorKind::Drag: return LoadCursorA(nullptr, MAKEINTRESOURCEA(32648));     // IDC_NO-like
-    case CursorKind::Cross: return LoadCursorA(nullptr, MAKEINTRESOURCEA(32515));    // IDC_CROSS
-    case CursorKind::Default: break;
+    case CursorKind::Hand:
+      return LoadCursorA(nullptr, MAKEINTRESOURCEA(32649));  // IDC_HAND
+    case CursorKind::SizeAll:
+      return LoadCursorA(nullptr, MAKEINTRESOURCEA(32646));  // IDC_SIZEALL
+    case CursorKind::Drag:
+      return LoadCursorA(nullptr, MAKEINTRESOURCEA(32648));  // IDC_NO-like
+    case CursorKind::Cross:
+      return LoadCursorA(nullptr, MAKEINTRESOURCEA(32515));  // IDC_CROSS
+    case CursorKind::Default:
+      break;
   }
   return LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
 }
@@ -34,6 +39,21 @@ void Form::ShowNoActivate() {
   Application::FormVisibilityChanged();
 }
 
+namespace {
+POINT CentredOnScreen(int width, int height) {
+  return {(GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+          (GetSystemMetrics(SM_CYSCREEN) - height) / 2};
+}
+}  // namespace
+
+void Form::ShowCentred() {
+  const Rect r = ScreenRect();
+  const POINT at = CentredOnScreen(r.Width(), r.Height());
+  SetPosition(at.x, at.y);
+  Form::Show();
+  SetForegroundWindow(Handle());
+}
+
 void Form::Hide() {
   Window::Hide();
   Application::FormVisibilityChanged();
@@ -45,11 +65,20 @@ void Form::CreateForm(const char* className, const char* caption, DWORD style, D
   CreateWin(className, caption, style, exStyle, left, top, width, height, Application::Handle());
 }
 
+void Form::CreateCentredForm(const char* className, const char* caption, DWORD style, DWORD exStyle,
+                             int clientWidth, int clientHeight) {
+  RECT r = {0, 0, clientWidth, clientHeight};
+  AdjustWindowRectEx(&r, style, FALSE, exStyle);
+  const int width = r.right - r.left, height = r.bottom - r.top;
+  const POINT at = CentredOnScreen(width, height);
+  CreateForm(className, caption, style, exStyle, at.x, at.y, width, height);
+}
+
 HFONT Form::MakeFont(const FontSpec& spec) {
-  HFONT font = CreateFontA(-spec.height, 0, 0, 0, spec.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE,
-                           FALSE, static_cast<BYTE>(spec.charset), OUT_DEFAULT_PRECIS,
-                           CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                           spec.face);
+  HFONT font =
+      CreateFontA(-spec.height, 0, 0, 0, spec.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
+                  static_cast<BYTE>(spec.charset), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                  DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, spec.face);
   fonts_.push_back(font);
   return font;
 }
@@ -99,10 +128,18 @@ void Form::BuildControls(std::span<const ControlSpec> layout, const FontSpec& fo
     DWORD style = WS_CHILD | WS_VISIBLE;
     DWORD exStyle = 0;
     switch (spec->kind) {
-      case ControlKind::Button: style |= BS_PUSHBUTTON; break;
-      case ControlKind::CheckBox: style |= BS_AUTOCHECKBOX; break;
-      case ControlKind::RadioButton: style |= BS_AUTORADIOBUTTON; break;
-      case ControlKind::GroupBox: style |= BS_GROUPBOX; break;
+      case ControlKind::Button:
+        style |= BS_PUSHBUTTON;
+        break;
+      case ControlKind::CheckBox:
+        style |= BS_AUTOCHECKBOX;
+        break;
+      case ControlKind::RadioButton:
+        style |= BS_AUTORADIOBUTTON;
+        break;
+      case ControlKind::GroupBox:
+        style |= BS_GROUPBOX;
+        break;
       case ControlKind::Label:
         className = "STATIC";
         style |= SS_NOTIFY;
@@ -129,7 +166,8 @@ void Form::BuildControls(std::span<const ControlSpec> layout, const FontSpec& fo
       case ControlKind::Strip:
         className = "STATIC";
         break;
-      case ControlKind::Custom: break;
+      case ControlKind::Custom:
+        break;
     }
     // A group box's tab order only orders its contents; it takes no focus.
     if (spec->tabOrder >= 0 && spec->kind != ControlKind::GroupBox) style |= WS_TABSTOP;
@@ -143,13 +181,11 @@ void Form::BuildControls(std::span<const ControlSpec> layout, const FontSpec& fo
                                    r.left, r.top, r.right - r.left, height, Handle(),
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec->id)),
                                    GetModuleHandleA(nullptr), nullptr);
-    HFONT font = spec->font.face || spec->font.height ? MakeFont(FontSpec{
-                                                            spec->font.face ? spec->font.face
-                                                                            : formFont.face,
-                                                            spec->font.height ? spec->font.height
-                                                                              : formFont.height,
-                                                            spec->font.bold, spec->font.charset})
-                                                      : defaultFont;
+    HFONT font = spec->font.face || spec->font.height
+                     ? MakeFont(FontSpec{spec->font.face ? spec->font.face : formFont.face,
+                                         spec->font.height ? spec->font.height : formFont.height,
+                                         spec->font.bold, spec->font.charset})
+                     : defaultFont;
     SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     if (spec->flags & flag::kChecked) SendMessageA(control, BM_SETCHECK, BST_CHECKED, 0);
     if (spec->cursor != CursorKind::Default) cursors_.push_back({control, CursorFor(spec->cursor)});
@@ -178,7 +214,8 @@ void Form::SetControlText(int id, const char* text) { SetDlgItemTextA(Handle(), 
 std::string Form::ControlText(int id) const {
   HWND control = Control(id);
   std::string text(static_cast<size_t>(GetWindowTextLengthA(control)) + 1, '\0');
-  text.resize(static_cast<size_t>(GetWindowTextA(control, text.data(), static_cast<int>(text.size()))));
+  text.resize(
+      static_cast<size_t>(GetWindowTextA(control, text.data(), static_cast<int>(text.size()))));
   return text;
 }
 

@@ -17,6 +17,8 @@ class Form : public Window {
   void Hide() override;
   // Shows the form without activating it.
   void ShowNoActivate();
+  // Shows the form in the middle of the screen, in front and active.
+  void ShowCentred();
 
   HWND Control(int id) const { return GetDlgItem(Handle(), id); }
   void SetControlText(int id, const char* text);
@@ -27,8 +29,11 @@ class Form : public Window {
 
  protected:
   // Creates the form at the given outer size, owned by the application.
-  void CreateForm(const char* className, const char* caption, DWORD style, DWORD exStyle,
-                  int left, int top, int width, int height);
+  void CreateForm(const char* className, const char* caption, DWORD style, DWORD exStyle, int left,
+                  int top, int width, int height);
+  // Creates the form in the middle of the screen with that client size.
+  void CreateCentredForm(const char* className, const char* caption, DWORD style, DWORD exStyle,
+                         int clientWidth, int clientHeight);
   // Builds the controls of a layout table; Custom entries are skipped (the
   // form creates those windows itself, at LayoutRect()).
   void BuildControls(std::span<const ControlSpec> layout, const FontSpec& formFont);
