@@ -28,6 +28,7 @@ import sys
 import tempfile
 import threading
 import time
+import unittest
 
 REPO = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 CONVERT = "/usr/bin/convert" if os.path.exists("/usr/bin/convert") else "convert"
@@ -591,6 +592,26 @@ class Bench:
             raise AssertionError("%d windows of class %s" % (len(found), cls))
         return found[0] if found else None
 
+    def visible(self, cls):
+        """The window of that class when it is visible, else None."""
+        window = self.window(cls)
+        return window if window and window["visible"] else None
+
+    def hidden(self, cls):
+        """The window of that class when it exists hidden, else None."""
+        window = self.window(cls)
+        return window if window and not window["visible"] else None
+
+    def holds_still(self, predicate, seconds=0.6):
+        """True when predicate() stays true for that long, polled: for what must
+        not happen (a capture that must not start, a window that must stay)."""
+        deadline = time.monotonic() + seconds
+        while time.monotonic() < deadline:
+            if not predicate():
+                return False
+            time.sleep(0.1)
+        return predicate()
+
     def child(self, cls_or_window, text=None, ctl_class=None, id=None):
         """A child control of a form (given by class or by its window() dict)."""
         win = cls_or_window if isinstance(cls_or_window, dict) else self.window(cls_or_window, True)
@@ -775,6 +796,15 @@ class Bench:
         """Gives the fixture the X keyboard focus; Wine sees keys only then."""
         self._run(["xdotool", "windowfocus", "--sync", self.fixture_window_id()])
 
+    def activate_fixture(self):
+        """Makes the fixture the foreground window with the keyboard, as a
+        user's click does (without a window manager the X focus alone does not)."""
+        client = self.fixture["client"]
+        self.click(client[0] + 5, client[1] + 5)
+        self.focus_fixture()
+        self.wait_until(lambda: self.probe("info")["foreground"] == self.fixture["hwnd"],
+                        what="the fixture in the foreground")
+
     def stop_fixture(self):
         if self._fixture is not None:
             self._end(self._fixture)
@@ -811,7 +841,10 @@ class Bench:
                 self.keyup(m)
 
     def mouse_move(self, x, y):
-        self._run(["xdotool", "mousemove", "--sync", str(x), str(y)])
+        # A synchronous move onto the pointer's own place waits for a motion
+        # that never comes.
+        if self.cursor_position() != (x, y):
+            self._run(["xdotool", "mousemove", "--sync", str(x), str(y)])
 
     def mouse_down(self, button=1):
         self._run(["xdotool", "mousedown", str(button)])
@@ -907,3 +940,16 @@ class Bench:
             self._compositor = None
             with contextlib.suppress(Exception):
                 self._run(["xsetroot", "-solid", "#%02x%02x%02x" % ROOT_COLOR])
+
+
+class BenchTestCase(unittest.TestCase):
+    """One bench for a whole test class: Xvfb, the Wine server and the prefix
+    are started once; tests reset the program and its configuration."""
+
+    bench_size = (1280, 800)
+
+    @classmethod
+    def setUpClass(cls):
+        cls.bench = Bench(*cls.bench_size)
+        cls.addClassCleanup(cls.bench.stop)
+        cls.bench.start()

@@ -6,7 +6,7 @@ import os
 import subprocess
 import unittest
 
-from harness import WINE, Bench
+from harness import WINE, BenchTestCase
 from prefs_helpers import ABOUT_LAYOUT, PrefsDriver
 
 WS_CAPTION = 0x00C00000
@@ -17,16 +17,7 @@ NAVY, TEAL, BLUE = (0, 0, 128), (0, 128, 128), (0, 0, 255)
 LINK_CLASSES = ("https", "mailto")
 
 
-class AboutTest(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.bench = Bench()
-        cls.bench.start()
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.bench.stop()
-
+class AboutTest(BenchTestCase):
     def setUp(self):
         self.drive = PrefsDriver(self, self.bench)
         self.bench.reset()

@@ -6,7 +6,7 @@ import re
 import shutil
 import unittest
 
-from harness import Bench, Image
+from harness import BenchTestCase, Image
 from imageio_checks import assert_baseline_jfif, assert_close_to, jpeg_quality
 
 NAME = re.compile(r"^(\d\d)\.(\d\d)\.(\d{4}) à (\d\d)h (\d\d)m (\d\d)s (\d{3})'\.(bmp|jpg)$")
@@ -19,17 +19,15 @@ def name_time(name):
     return datetime.datetime(year, month, day, hour, minute, second, ms * 1000)
 
 
-class AutoRecordTest(unittest.TestCase):
+class AutoRecordTest(BenchTestCase):
     @classmethod
     def setUpClass(cls):
-        cls.bench = Bench()
-        cls.bench.start()
+        super().setUpClass()
         cls.root = cls.bench.linux_path(ROOT)
 
     @classmethod
     def tearDownClass(cls):
         shutil.rmtree(cls.root, ignore_errors=True)
-        cls.bench.stop()
 
     def setUp(self):
         self.bench.reset()

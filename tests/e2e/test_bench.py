@@ -5,7 +5,7 @@ import os
 import struct
 import unittest
 
-from harness import ROOT_COLOR, Bench, Image, fixture_color
+from harness import ROOT_COLOR, BenchTestCase, Image, fixture_color
 
 VK_F12 = 0x7B
 VK_MENU = 0x12
@@ -48,16 +48,7 @@ class ImageTest(unittest.TestCase):
                 self.assertEqual(image.crop(1, 1, 2, 2).pixel(1, 1), pixels[2][2])
 
 
-class BenchTest(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.bench = Bench()
-        cls.bench.start()
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.bench.stop()
-
+class BenchTest(BenchTestCase):
     def tearDown(self):
         self.bench.reset()
 

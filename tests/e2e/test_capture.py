@@ -4,7 +4,7 @@ clipboard; a held key captures once; a busy clipboard shows one error box."""
 import time
 import unittest
 
-from harness import Bench, fixture_color
+from harness import BenchTestCase, fixture_color
 
 VK_SHIFT, VK_CONTROL, VK_MENU, VK_INSERT, VK_F12 = 0x10, 0x11, 0x12, 0x2D, 0x7B
 MARKER = (7, 5)  # size of the bitmap put on the clipboard before each capture
@@ -15,18 +15,13 @@ def form1_if(bench, visible):
     return form1 if form1 and form1["visible"] == visible else None
 
 
-class CaptureTestCase(unittest.TestCase):
+class CaptureTestCase(BenchTestCase):
     """One bench and one program for the class; each test starts armed."""
 
     @classmethod
     def setUpClass(cls):
-        cls.bench = Bench()
-        cls.bench.start()
+        super().setUpClass()
         cls.bench.remove_config()
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.bench.stop()
 
     def setUp(self):
         b = self.bench
@@ -38,19 +33,8 @@ class CaptureTestCase(unittest.TestCase):
             b.start_program()
         elif b.window("TForm1")["visible"] or not b.tray_icon():
             self.rearm()
-        self.activate_fixture()
+        self.bench.activate_fixture()
         b.probe("clipboard-put-pattern", "--w", MARKER[0], "--h", MARKER[1])
-
-    def activate_fixture(self):
-        """Makes the fixture the foreground window, as a user's click does
-        (without a window manager the X focus alone does not), and gives it
-        the keyboard."""
-        b = self.bench
-        client = b.fixture["client"]
-        b.click(client[0] + 5, client[1] + 5)
-        b.focus_fixture()
-        b.wait_until(lambda: b.probe("info")["foreground"] == b.fixture["hwnd"],
-                     what="the fixture in the foreground")
 
     def rearm(self):
         b = self.bench

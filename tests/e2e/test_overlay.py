@@ -4,7 +4,7 @@ selected pixels in the preview and on the clipboard at each release."""
 import time
 import unittest
 
-from harness import Bench, fixture_color
+from harness import BenchTestCase, fixture_color
 
 WHITE = (255, 255, 255)
 WM_NULL = 0
@@ -29,16 +29,7 @@ def framed_pattern(width, height):
     return pixel
 
 
-class OverlayTest(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.bench = Bench()
-        cls.bench.start()
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.bench.stop()
-
+class OverlayTest(BenchTestCase):
     def setUp(self):
         self.bench.reset()
         self.bench.start_fixture(**FIXTURE)

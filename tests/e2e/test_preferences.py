@@ -4,9 +4,9 @@
 import os
 import unittest
 
-from harness import Bench
+from harness import BenchTestCase
 from prefs_helpers import (HOT_KEY_NAMES, PREFERENCES_LAYOUT, TBM_GETTHUMBLENGTH, WM_CLOSE,
-                           PrefsDriver, layout_rect)
+                           PrefsDriver)
 
 WS_CAPTION = 0x00C00000
 WS_SYSMENU = 0x00080000
@@ -20,16 +20,7 @@ DEFAULT_LINES = ("[Settings]", "AutoRec=non", "AutoRecFormat=bmp", "SaveFilePath
                  "Compression=100", "Vistrel=F12", "BordBlanc=oui")
 
 
-class PreferencesTest(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.bench = Bench()
-        cls.bench.start()
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.bench.stop()
-
+class PreferencesTest(BenchTestCase):
     def setUp(self):
         self.drive = PrefsDriver(self, self.bench)
         self.drive.unblock_config()

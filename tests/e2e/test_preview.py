@@ -4,7 +4,7 @@ the picture, the format menu, "Set" and "x"."""
 import time
 import unittest
 
-from harness import ROOT_COLOR, Bench, fixture_color
+from harness import ROOT_COLOR, BenchTestCase, fixture_color
 
 VK_F12 = 0x7B
 WM_CANCELMODE = 0x001F
@@ -16,36 +16,7 @@ BUTTONS = [("Run", 0, 0, 57, 17), ("Save as...", 56, 0, 57, 17), ("x", 185, 0, 1
            ("-", 170, 0, 15, 13), ("Set", 112, 0, 25, 17)]
 
 
-def visible_window(bench, cls):
-    window = bench.window(cls)
-    return window if window and window["visible"] else None
-
-
-def hidden_window(bench, cls):
-    window = bench.window(cls)
-    return window if window and not window["visible"] else None
-
-
-def holds_still(bench, predicate, seconds=0.6):
-    """True when predicate() stays true for that long (polled)."""
-    deadline = time.monotonic() + seconds
-    while time.monotonic() < deadline:
-        if not predicate():
-            return False
-        time.sleep(0.1)
-    return predicate()
-
-
-class PreviewTestCase(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.bench = Bench()
-        cls.bench.start()
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.bench.stop()
-
+class PreviewTestCase(BenchTestCase):
     def start(self, **fixture):
         """A fresh program with no configuration, and the fixture."""
         b = self.bench
@@ -53,22 +24,13 @@ class PreviewTestCase(unittest.TestCase):
         b.start_fixture(**fixture)
         return b.start_program()
 
-    def activate_fixture(self):
-        # Without a window manager only a click makes a window the foreground one.
-        b = self.bench
-        client = b.fixture["client"]
-        b.click(client[0] + 5, client[1] + 5)
-        b.focus_fixture()
-        b.wait_until(lambda: b.probe("info")["foreground"] == b.fixture["hwnd"],
-                     what="the fixture in the foreground")
-
     def capture(self):
         """Presses F12 with the program armed; returns the shown TForm1 record."""
         b = self.bench
-        self.activate_fixture()
+        self.bench.activate_fixture()
         b.probe("key-state", VK_F12)
         b.press_hotkey("F12")
-        return b.wait_until(lambda: visible_window(b, "TForm1"), what="the preview window")
+        return b.wait_until(lambda: b.visible("TForm1"), what="the preview window")
 
     def press(self, text):
         self.bench.click_control(self.bench.child("TForm1", text=text)["hwnd"])
@@ -145,12 +107,23 @@ class FirstShowTest(PreviewTestCase):
         left, top = form1["rect"][:2]
         client = b.fixture["client"]
         x, y = left + 150, top + 6
-        # Wine cuts the keyed pixels out of the window a moment after it shows.
         beneath = fixture_color(x - client[0], y - client[1])
         b.wait_until(lambda: b.screenshot().pixel(x, y) == beneath, what="the strip see-through")
-        since = len(b.fixture_events)
-        b.click(x, y)
-        down = b.wait_until(lambda: b.fixture_event("lbuttondown", since), what="the click")
+
+        # Wine lets clicks through the keyed pixels a moment after it shows
+        # them so; a click on the bare strip does nothing, so try again.
+        def click_through():
+            since = len(b.fixture_events)
+            b.click(x, y)
+            deadline = time.monotonic() + 1
+            while time.monotonic() < deadline:
+                down = b.fixture_event("lbuttondown", since)
+                if down:
+                    return down
+                time.sleep(0.1)
+            return None
+
+        down = b.wait_until(click_through, timeout=30, what="a click through the strip")
         self.assertEqual((down["x"], down["y"]), (x - client[0], y - client[1]))
 
 
@@ -189,7 +162,7 @@ class DragTest(PreviewTestCase):
         b = self.bench
         if not b.program_running():
             self.start()
-        if not visible_window(b, "TForm1"):
+        if not b.visible("TForm1"):
             self.capture()
 
     def drag(self, by, button):
@@ -214,7 +187,7 @@ class DragTest(PreviewTestCase):
                 dropped = self.drag(by, button)
                 # Released: moving over the picture no longer moves the window.
                 b.mouse_move(dropped[0] + 60, dropped[1] + 60)
-                self.assertTrue(holds_still(b, lambda: self.rect() == dropped))
+                self.assertTrue(b.holds_still(lambda: self.rect() == dropped))
 
     def test_releasing_either_of_two_buttons_ends_the_drag(self):
         b = self.bench
@@ -232,7 +205,7 @@ class DragTest(PreviewTestCase):
             # ...and its release ends it, with the first still held.
             b.mouse_up(3)
             b.mouse_move(x + 90, y + 60)
-            self.assertTrue(holds_still(b, lambda: self.rect()[:2] == [left + 50, top + 30]))
+            self.assertTrue(b.holds_still(lambda: self.rect()[:2] == [left + 50, top + 30]))
         finally:
             b.mouse_up(1)
 
@@ -241,16 +214,16 @@ class DragTest(PreviewTestCase):
         rect = self.rect()
         b.mouse_move(rect[0] + 50, rect[1] + 50)
         b.mouse_move(rect[0] + 120, rect[1] + 100)
-        self.assertTrue(holds_still(b, lambda: self.rect() == rect))
+        self.assertTrue(b.holds_still(lambda: self.rect() == rect))
 
     def test_window_comes_back_where_it_was_dropped(self):
         b = self.bench
         dropped = self.drag((-200, 130), 1)
         self.press("Run")
-        b.wait_until(lambda: hidden_window(b, "TForm1") and b.tray_icon(), what="armed")
+        b.wait_until(lambda: b.hidden("TForm1") and b.tray_icon(), what="armed")
         self.assertFalse(b.window("TApplication")["visible"], "no taskbar button in the tray")
         b.click_tray_icon(1)
-        form1 = b.wait_until(lambda: visible_window(b, "TForm1"), what="the restored window")
+        form1 = b.wait_until(lambda: b.visible("TForm1"), what="the restored window")
         self.assertEqual(form1["rect"], dropped)
 
     def test_save_as_opens_the_format_menu_below_the_strip(self):
@@ -275,9 +248,9 @@ class ButtonsTest(PreviewTestCase):
     def test_set_hides_the_window_and_opens_the_preferences_unarmed(self):
         b = self.bench
         self.press("Set")
-        b.wait_until(lambda: visible_window(b, "TForm2"), what="the preferences window")
+        b.wait_until(lambda: b.visible("TForm2"), what="the preferences window")
         self.assertFalse(b.window("TForm1")["visible"])
-        self.assertTrue(holds_still(b, lambda: b.tray_icon() is None), "no tray icon")
+        self.assertTrue(b.holds_still(lambda: b.tray_icon() is None), "no tray icon")
         self.assertTrue(b.window("TApplication")["visible"], "a window shows: taskbar button")
 
     def test_run_and_minus_hide_the_window_and_arm_again(self):
@@ -285,7 +258,7 @@ class ButtonsTest(PreviewTestCase):
         for text in ("Run", "-"):
             with self.subTest(button=text):
                 self.press(text)
-                b.wait_until(lambda: hidden_window(b, "TForm1") and b.tray_icon(), what="armed")
+                b.wait_until(lambda: b.hidden("TForm1") and b.tray_icon(), what="armed")
                 self.assertEqual([w["class"] for w in b.windows() if w["visible"]], [])
                 self.capture()
 

@@ -4,23 +4,21 @@ import os
 import shutil
 import unittest
 
-from harness import Bench, Image
+from harness import BenchTestCase, Image
 from imageio_checks import assert_baseline_jfif, assert_close_to, jpeg_quality
 
 FOLDER = "C:\\vistrel_save_as"
 
 
-class SaveAsTest(unittest.TestCase):
+class SaveAsTest(BenchTestCase):
     @classmethod
     def setUpClass(cls):
-        cls.bench = Bench()
-        cls.bench.start()
+        super().setUpClass()
         cls.folder = cls.bench.linux_path(FOLDER)
 
     @classmethod
     def tearDownClass(cls):
         shutil.rmtree(cls.folder, ignore_errors=True)
-        cls.bench.stop()
 
     def setUp(self):
         # A new program each time: each dialog remembers its path for the run.

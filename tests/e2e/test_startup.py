@@ -2,7 +2,7 @@
 
 import unittest
 
-from harness import ROOT_COLOR, Bench
+from harness import ROOT_COLOR, BenchTestCase
 
 WS_POPUP = 0x80000000
 WS_CAPTION = 0x00C00000
@@ -15,17 +15,12 @@ def size(rect):
     return (rect[2] - rect[0], rect[3] - rect[1])
 
 
-class StartupTest(unittest.TestCase):
+class StartupTest(BenchTestCase):
     @classmethod
     def setUpClass(cls):
-        cls.bench = Bench()
-        cls.bench.start()
+        super().setUpClass()
         cls.bench.remove_config()
         cls.bench.start_program(wait_armed=False)
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.bench.stop()
 
     def windows_by_class(self):
         found = {}
@@ -89,19 +84,14 @@ class StartupTest(unittest.TestCase):
         self.assertTrue(self.bench.program_running())
 
 
-class ErrorDisplayTest(unittest.TestCase):
+class ErrorDisplayTest(BenchTestCase):
     """The test build raises vistrel::Error(text) on a WM_COPYDATA tagged 0x7E57."""
 
     @classmethod
     def setUpClass(cls):
-        cls.bench = Bench()
-        cls.bench.start()
+        super().setUpClass()
         cls.bench.remove_config()
         cls.bench.start_testhooks_program(wait_armed=False)
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.bench.stop()
 
     def setUp(self):
         if not self.bench.program_running():

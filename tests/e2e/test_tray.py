@@ -1,40 +1,15 @@
 """Tray presence: the hot key read at arming, the icon's left and right
 releases, the tray menu, and arming through the application's minimise."""
 
-import time
 import unittest
 
-from harness import Bench
+from harness import BenchTestCase
 
 VK_KEYS = (0x01, 0x02, 0x04, 0x2D, 0x74, 0x75, 0x7B)  # mouse buttons, Insert, F5, F6, F12
 WM_SYSCOMMAND, SC_MINIMIZE = 0x0112, 0xF020
 
 
-def visible_window(bench, cls):
-    window = bench.window(cls)
-    return window if window and window["visible"] else None
-
-
-def holds_still(bench, predicate, seconds=0.8):
-    """True when predicate() stays true for that long: several polls of the program."""
-    deadline = time.monotonic() + seconds
-    while time.monotonic() < deadline:
-        if not predicate():
-            return False
-        time.sleep(0.1)
-    return predicate()
-
-
-class TrayTestCase(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.bench = Bench()
-        cls.bench.start()
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.bench.stop()
-
+class TrayTestCase(BenchTestCase):
     def start(self, hot_key=None):
         """A fresh program, armed, with Vistrel=hot_key (no file when None)."""
         b = self.bench
@@ -46,14 +21,8 @@ class TrayTestCase(unittest.TestCase):
         self.activate_fixture()
 
     def activate_fixture(self):
-        # Without a window manager only a click makes a window the foreground one.
-        b = self.bench
-        client = b.fixture["client"]
-        b.click(client[0] + 5, client[1] + 5)
-        b.focus_fixture()
-        b.wait_until(lambda: b.probe("info")["foreground"] == b.fixture["hwnd"],
-                     what="the fixture in the foreground")
-        b.probe("key-state", *VK_KEYS)
+        self.bench.activate_fixture()
+        self.bench.probe("key-state", *VK_KEYS)
 
     def armed(self):
         b = self.bench
@@ -64,13 +33,13 @@ class TrayTestCase(unittest.TestCase):
         self.bench.wait_until(self.armed, what="the program armed in the tray")
 
     def wait_shown(self):
-        return self.bench.wait_until(lambda: visible_window(self.bench, "TForm1"),
+        return self.bench.wait_until(lambda: self.bench.visible("TForm1"),
                                      what="the preview window")
 
     def assert_ignored(self, press):
         """press() must start no capture: the program stays armed."""
         press()
-        self.assertTrue(holds_still(self.bench, self.armed), "the key was not polled")
+        self.assertTrue(self.bench.holds_still(self.armed, seconds=0.8), "the key was not polled")
 
     def press_key(self, key):
         return lambda: self.bench.press_hotkey(key)
@@ -169,7 +138,7 @@ class TrayIconTest(TrayTestCase):
         b = self.bench
         self.open_tray_menu()
         b.click_menu_item("Config")
-        b.wait_until(lambda: visible_window(b, "TForm2"), what="the preferences window")
+        b.wait_until(lambda: b.visible("TForm2"), what="the preferences window")
         self.assertTrue(self.armed(), "still armed with the preferences open")
         self.activate_fixture()
         b.press_hotkey("F12")
