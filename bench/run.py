@@ -461,13 +461,15 @@ How the figures are taken:
   (JPEG q85): the same grab, conversion and write as auto-record, nothing else. The second
   limit adds what every full-screen capture also does before auto-record: a copy of the bitmap
   handed to the clipboard as CF_BITMAP (Wine then copies its 8 MB to the Wine server).
-- auto-record: the real program, hot key held (xdotool) on the screen above; files per second
+- auto-record: the real program, hot key held (xdotool) over the same image shown full screen
+  (xwud); files per second
   from the files' modification times, the first 20 files and the whole hold (%(hold)g s)
   separately (the disk slows after some 160 MB); files deleted after every run.
 - hot key to clipboard: key arrival at a window of the bench probe to a CF_BITMAP readable
   there, with the armed program polling every 100 ms (so 0 to 100 ms of it is the wait for
   the next tick).
-- peers: each tool captures the same root window to a file, one process per capture.
+- peers: each tool captures the same screen to a file, one process per capture: one at a time
+  with a pause between, and 10 back to back in a loop.
 - memory: RssAnon (private) and VmRSS of the Linux process, armed before any capture; after a
   burst the armed program also holds the last capture and the writers' pixel buffer.
 - idle: CPU time of the Linux processes over %(idle)g s (scaled to 60 s), beside
