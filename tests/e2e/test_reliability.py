@@ -547,15 +547,30 @@ class DiskFaultTest(ReliabilityCase):
         self.assertFalse(os.path.exists(os.path.join(self.root, "missing")))
         self.good_capture("C:\\vistrel_rel\\shots")
 
-    def hold_target_names(self, mode, fmt):
+    def hold_target_names(self, mode, fmt, window_ms=8000):
         """Files of every name the next seconds give, holding "OLD", made
-        read-only or kept open by another process; returns (start, names)."""
+        read-only or kept open by another process; returns the names. Made
+        again when their preparation ate most of their time (a loaded machine)."""
+        for _ in range(4):
+            start = datetime.datetime.now() + datetime.timedelta(seconds=1)
+            names = self.prepare_target_names(start, window_ms, mode, fmt)
+            if datetime.datetime.now() < start + datetime.timedelta(milliseconds=window_ms - 3000):
+                break
+            self.release_target_names(names)
+        else:
+            self.fail("the target files could not be prepared in time")
+        self.bench.wait_until(
+            lambda: datetime.datetime.now() > start + datetime.timedelta(seconds=0.3),
+            timeout=30, what="the prepared names' time")
+        return names
+
+    def prepare_target_names(self, start, window_ms, mode, fmt):
         b = self.bench
-        start = datetime.datetime.now() + datetime.timedelta(seconds=1)
-        names = names_between(start, 8000, fmt)
+        names = names_between(start, window_ms, fmt)
         for n in names:
             with open(os.path.join(self.root, n), "wb") as f:
                 f.write(b"OLD")
+        self._holder = None
         if mode == "readonly":
             # Wine shows a file without write permission as read-only (and is
             # much quicker at it from this side than file by file through Win32).
@@ -567,12 +582,19 @@ class DiskFaultTest(ReliabilityCase):
                 f.write("\n".join("C:\\vistrel_rel\\" + n for n in names))
             argv = [WINE, b.probe_exe, "hold-files", "--list", b.windows_path(listing), "--mode",
                     mode, "--seconds", "60"]
-            holder = b._spawn(argv, stdout=subprocess.PIPE)
-            self.addCleanup(b._end, holder)
-            self.assertIn(b'"held": %d' % len(names), holder.stdout.readline())
-        b.wait_until(lambda: datetime.datetime.now() > start + datetime.timedelta(seconds=0.3),
-                     timeout=30, what="the prepared names' time")
+            self._holder = b._spawn(argv, stdout=subprocess.PIPE)
+            self.addCleanup(b._end, self._holder)
+            self.assertIn(b'"held": %d' % len(names), self._holder.stdout.readline())
         return names
+
+    def release_target_names(self, names):
+        if self._holder is not None:
+            self.bench._end(self._holder)
+            self._holder = None
+        for n in names:
+            path = os.path.join(self.root, n)
+            os.chmod(path, 0o644)
+            os.remove(path)
 
     def test_a_read_only_or_locked_file_of_the_target_name(self):
         self.start(AutoRec="oui", AutoRecFormat="bmp", SaveFilePath="C:\\vistrel_rel")
@@ -591,10 +613,7 @@ class DiskFaultTest(ReliabilityCase):
                 self.assertIn(reason, message.lower())
                 self.assertIn(message.split('"')[1].split("\\")[-1], names)
                 self.assertEqual(self.fingerprint(self.root), kept, "no file changed")
-                for n in names:
-                    path = os.path.join(self.root, n)
-                    os.chmod(path, 0o644)
-                    os.remove(path)
+                self.release_target_names(names)
         self.assertTrue(file_complete(earlier))
         self.good_capture("C:\\vistrel_rel")
 
