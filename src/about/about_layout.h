@@ -32,8 +32,8 @@ enum ControlId : int {
   kButton1,
 };
 
-std::span<const ControlSpec> Layout();
-const FontSpec& WindowFont();
+std::span<const LayoutEntry> Layout();
+const FontStyle& WindowFont();
 
 // The mail link: the address with its fixed subject line.
 std::string ContactLink();

@@ -14,17 +14,17 @@ using namespace about;
 TForm3* Form3 = nullptr;
 
 namespace {
-const ControlSpec& Spec(int id) {
+const LayoutEntry& EntryOf(int id) {
   const auto layout = Layout();
   return *std::find_if(layout.begin(), layout.end(),
-                       [id](const ControlSpec& spec) { return spec.id == id; });
+                       [id](const LayoutEntry& entry) { return entry.id == id; });
 }
 
-FontSpec FontOf(const ControlSpec& spec) {
-  FontSpec font = WindowFont();
-  if (spec.font.face) font.face = spec.font.face;
-  if (spec.font.height) font.height = spec.font.height;
-  font.bold = spec.font.bold;
+FontStyle FontOf(const LayoutEntry& entry) {
+  FontStyle font = WindowFont();
+  if (entry.font.face) font.face = entry.font.face;
+  if (entry.font.height) font.height = entry.font.height;
+  font.bold = entry.font.bold;
   return font;
 }
 }  // namespace
@@ -39,7 +39,7 @@ void TForm3::Show() { ShowCentred(); }
 void TForm3::SetupControls() {
   BuildControls(Layout(), WindowFont());
   // The icon, drawn at its own size.
-  const ControlSpec& image = Spec(kImage2);
+  const LayoutEntry& image = EntryOf(kImage2);
   const RECT ir = LayoutRect(Layout(), image);
   icon_ = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kIconResource),
                                         IMAGE_ICON, image.width, image.height, LR_DEFAULTCOLOR));
@@ -49,12 +49,12 @@ void TForm3::SetupControls() {
       reinterpret_cast<HMENU>(static_cast<INT_PTR>(kImage2)), GetModuleHandleA(nullptr), nullptr);
   SendMessageA(picture, STM_SETICON, reinterpret_cast<WPARAM>(icon_), 0);
 
-  const ControlSpec& url = Spec(kURL);
+  const LayoutEntry& url = EntryOf(kURL);
   URL.Create(Handle(), kURL, LayoutRect(Layout(), url), url.caption, FontOf(url), kNavy);
   URL.onMouseMove = [this] { URLMouseMove(); };
   URL.onMouseLeave = [this] { URLMouseLeave(); };
   URL.onClick = [this] { URLclick(); };
-  const ControlSpec& contact = Spec(kContact);
+  const LayoutEntry& contact = EntryOf(kContact);
   Contact.Create(Handle(), kContact, LayoutRect(Layout(), contact), contact.caption,
                  FontOf(contact), kTeal);
   Contact.onMouseMove = [this] { ContactMouseMove(); };

@@ -5,13 +5,6 @@
 #include "toolkit/form_win.h"
 
 namespace vistrel {
-namespace {
-HFONT MakeFont(const FontSpec& spec, bool underline) {
-  return CreateFontA(-spec.height, 0, 0, 0, spec.bold ? FW_BOLD : FW_NORMAL, FALSE, underline,
-                     FALSE, static_cast<BYTE>(spec.charset), OUT_DEFAULT_PRECIS,
-                     CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, spec.face);
-}
-}  // namespace
 
 LinkLabel::~LinkLabel() {
   if (plain_) DeleteObject(plain_);
@@ -19,10 +12,10 @@ LinkLabel::~LinkLabel() {
 }
 
 void LinkLabel::Create(HWND parent, int id, const RECT& rect, const char* text,
-                       const FontSpec& font, COLORREF colour) {
+                       const FontStyle& font, COLORREF colour) {
   RegisterClass("TLinkLabel", nullptr, CursorFor(CursorKind::Hand));
-  plain_ = MakeFont(font, false);
-  underlined_ = MakeFont(font, true);
+  plain_ = CreateStyledFont(font, false);
+  underlined_ = CreateStyledFont(font, true);
   colour_ = colour;
   CreateWin("TLinkLabel", text, WS_CHILD | WS_VISIBLE, 0, rect.left, rect.top,
             rect.right - rect.left, rect.bottom - rect.top, parent,

@@ -14,7 +14,7 @@ class LinkLabel : public Window {
  public:
   LinkLabel() = default;
   ~LinkLabel() override;
-  void Create(HWND parent, int id, const RECT& rect, const char* text, const FontSpec& font,
+  void Create(HWND parent, int id, const RECT& rect, const char* text, const FontStyle& font,
               COLORREF colour);
 
   void SetColour(COLORREF colour);

@@ -5,14 +5,14 @@
 namespace vistrel::preview {
 
 namespace {
-constexpr FontSpec kButtonFontDefaultCharset = {"System", 11, true, 1};
-constexpr FontSpec kButtonFontAnsi = {"System", 11, true, 0};
+constexpr FontStyle kButtonFontDefaultCharset = {"System", 11, true, 1};
+constexpr FontStyle kButtonFontAnsi = {"System", 11, true, 0};
 constexpr unsigned kTopRight = flag::kAnchorRight | flag::kRightToLeft;
 }  // namespace
 
 // "Run" and "Save as..." share column 56, "Save as..." and "Set" column 112:
 // the buttons overlap by one pixel, as drawn.
-const std::array<ControlSpec, 7> kLayout = {{
+const std::array<LayoutEntry, 7> kLayout = {{
     {kImage1, "Image1", ControlKind::Custom, 0, 0, 17, 200, 150, nullptr, -1, CursorKind::SizeAll},
     {kActionToolBar1, "ActionToolBar1", ControlKind::Strip, 0, 0, 0, 200, 17, nullptr, -1},
     {kButton1, "Button1", ControlKind::Button, 0, 0, 0, 57, 17, "Run", 0, CursorKind::Hand},

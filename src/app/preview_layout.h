@@ -14,7 +14,7 @@ inline constexpr int kStripHeight = 17;
 inline constexpr unsigned char kAlpha = 200;
 // The see-through colour key, RGB (255, 0, 255).
 inline constexpr unsigned char kKeyRed = 255, kKeyGreen = 0, kKeyBlue = 255;
-inline constexpr FontSpec kFont = {"MS Sans Serif", 11, false, 1};
+inline constexpr FontStyle kFont = {"MS Sans Serif", 11, false, 1};
 
 enum ControlId {
   kImage1 = 100,
@@ -34,7 +34,7 @@ enum MenuId {
   kClose1 = 213,
 };
 
-extern const std::array<ControlSpec, 7> kLayout;
+extern const std::array<LayoutEntry, 7> kLayout;
 
 // Where the window goes the first time it is shown: centred, divisions
 // truncated, never above or left of the screen.

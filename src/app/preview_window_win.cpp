@@ -32,8 +32,8 @@ TForm1::TForm1() = default;
 
 void TForm1::Create() {
   RegisterClass("TForm1", static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)), nullptr);
-  icon_ = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1),
-                                        IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+  icon_ = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1), IMAGE_ICON,
+                                        GetSystemMetrics(SM_CXSMICON),
                                         GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
   stripBrush_ = CreateSolidBrush(kKeyColour);
   PopupMenu1 = CreatePopupMenu();
@@ -88,8 +88,8 @@ void TForm1::lache() { Release(DragState); }
 void TForm1::SaveAs() {
   const Rect r = ScreenRect();
   const Point at = preview::FormatMenuPosition({r.left, r.top});
-  TrackPopupMenu(PopupMenu1, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, at.x, at.y, 0,
-                 Handle(), nullptr);
+  TrackPopupMenu(PopupMenu1, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, at.x, at.y, 0, Handle(),
+                 nullptr);
 }
 
 void TForm1::SaveAsBMP() { vistrel::SaveAsBMP(Handle(), PreviewPicture); }
@@ -118,15 +118,31 @@ void TForm1::StopTimer() { KillTimer(Handle(), kTimer1); }
 void TForm1::OnCommand(int id) {
   switch (id) {
     case preview::kButton1:
-    case preview::kButton5: Run(); break;
-    case preview::kButton2: SaveAs(); break;
-    case preview::kButton3: Params(); break;
+    case preview::kButton5:
+      Run();
+      break;
+    case preview::kButton2:
+      SaveAs();
+      break;
+    case preview::kButton3:
+      Params();
+      break;
     case preview::kButton4:
-    case preview::kClose1: Quit(); break;
-    case preview::kBMP1: SaveAsBMP(); break;
-    case preview::kJPG1: SaveAsJPG(); break;
-    case preview::kRestore1: Restore(); break;
-    case preview::kConfig1: ParamsFromTray(); break;
+    case preview::kClose1:
+      Quit();
+      break;
+    case preview::kBMP1:
+      SaveAsBMP();
+      break;
+    case preview::kJPG1:
+      SaveAsJPG();
+      break;
+    case preview::kRestore1:
+      Restore();
+      break;
+    case preview::kConfig1:
+      ParamsFromTray();
+      break;
   }
 }
 
@@ -138,7 +154,7 @@ LRESULT TForm1::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       // The strip is drawn over by the buttons that lie on it.
       HWND strip = Control(preview::kActionToolBar1);
       SetWindowLongPtrA(strip, GWL_STYLE, GetWindowLongPtrA(strip, GWL_STYLE) | WS_CLIPSIBLINGS);
-      const ControlSpec& image = preview::kLayout[0];
+      const LayoutEntry& image = preview::kLayout[0];
       Image1.Create(Handle(), image.id, LayoutRect(preview::kLayout, image),
                     CursorFor(image.cursor));
       Image1.onMouseDown = [this](const PictureControl::MouseEvent&) { attrape(); };

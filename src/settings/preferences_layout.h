@@ -42,7 +42,7 @@ enum ControlId : int {
   kValider,
 };
 
-std::span<const ControlSpec> Layout();
-const FontSpec& WindowFont();
+std::span<const LayoutEntry> Layout();
+const FontStyle& WindowFont();
 
 }  // namespace vistrel::prefs

@@ -74,60 +74,63 @@ void Form::CreateCentredForm(const char* className, const char* caption, DWORD s
   CreateForm(className, caption, style, exStyle, at.x, at.y, width, height);
 }
 
-HFONT Form::MakeFont(const FontSpec& spec) {
-  HFONT font =
-      CreateFontA(-spec.height, 0, 0, 0, spec.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
-                  static_cast<BYTE>(spec.charset), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                  DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, spec.face);
+HFONT CreateStyledFont(const FontStyle& style, bool underline) {
+  return CreateFontA(-style.height, 0, 0, 0, style.bold ? FW_BOLD : FW_NORMAL, FALSE, underline,
+                     FALSE, static_cast<BYTE>(style.charset), OUT_DEFAULT_PRECIS,
+                     CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, style.face);
+}
+
+HFONT Form::MakeFont(const FontStyle& fontStyle) {
+  HFONT font = CreateStyledFont(fontStyle);
   fonts_.push_back(font);
   return font;
 }
 
-RECT Form::LayoutRect(std::span<const ControlSpec> layout, const ControlSpec& spec) const {
-  int left = spec.left, top = spec.top;
-  for (int parent = spec.parentId; parent != 0;) {
+RECT Form::LayoutRect(std::span<const LayoutEntry> layout, const LayoutEntry& entry) const {
+  int left = entry.left, top = entry.top;
+  for (int parent = entry.parentId; parent != 0;) {
     auto it = std::find_if(layout.begin(), layout.end(),
-                           [parent](const ControlSpec& c) { return c.id == parent; });
+                           [parent](const LayoutEntry& c) { return c.id == parent; });
     if (it == layout.end()) break;
     left += it->left;
     top += it->top;
     parent = it->parentId;
   }
-  return {left, top, left + spec.width, top + spec.height};
+  return {left, top, left + entry.width, top + entry.height};
 }
 
-void Form::BuildControls(std::span<const ControlSpec> layout, const FontSpec& formFont) {
+void Form::BuildControls(std::span<const LayoutEntry> layout, const FontStyle& formFont) {
   HFONT defaultFont = MakeFont(formFont);
   SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(defaultFont), FALSE);
   // Group boxes first (bottom of the z-order), then the rest in tab order so
   // that the keyboard walks the table's order. A tab order counts within its
   // parent, so a control sorts by its parents' orders, then its own.
-  auto tabPath = [layout](const ControlSpec& spec) {
+  auto tabPath = [layout](const LayoutEntry& entry) {
     std::vector<int> path;
-    for (const ControlSpec* at = &spec; at;) {
+    for (const LayoutEntry* at = &entry; at;) {
       path.insert(path.begin(), at->tabOrder < 0 ? 1000 : at->tabOrder);
       const int parent = at->parentId;
       auto it = std::find_if(layout.begin(), layout.end(),
-                             [parent](const ControlSpec& c) { return c.id == parent; });
+                             [parent](const LayoutEntry& c) { return c.id == parent; });
       at = parent != 0 && it != layout.end() ? &*it : nullptr;
     }
     return path;
   };
-  std::vector<const ControlSpec*> order;
-  for (const ControlSpec& spec : layout) order.push_back(&spec);
+  std::vector<const LayoutEntry*> order;
+  for (const LayoutEntry& entry : layout) order.push_back(&entry);
   std::stable_sort(order.begin(), order.end(),
-                   [&tabPath](const ControlSpec* a, const ControlSpec* b) {
+                   [&tabPath](const LayoutEntry* a, const LayoutEntry* b) {
                      const bool ga = a->kind == ControlKind::GroupBox;
                      const bool gb = b->kind == ControlKind::GroupBox;
                      if (ga != gb) return ga;
                      return tabPath(*a) < tabPath(*b);
                    });
-  for (const ControlSpec* spec : order) {
-    if (spec->kind == ControlKind::Custom) continue;
+  for (const LayoutEntry* entry : order) {
+    if (entry->kind == ControlKind::Custom) continue;
     const char* className = "BUTTON";
     DWORD style = WS_CHILD | WS_VISIBLE;
     DWORD exStyle = 0;
-    switch (spec->kind) {
+    switch (entry->kind) {
       case ControlKind::Button:
         style |= BS_PUSHBUTTON;
         break;
@@ -143,8 +146,8 @@ void Form::BuildControls(std::span<const ControlSpec> layout, const FontSpec& fo
       case ControlKind::Label:
         className = "STATIC";
         style |= SS_NOTIFY;
-        style |= (spec->flags & flag::kRightAlign) ? SS_RIGHT : SS_LEFT;
-        if (spec->flags & flag::kVCenter) style |= SS_CENTERIMAGE;
+        style |= (entry->flags & flag::kRightAlign) ? SS_RIGHT : SS_LEFT;
+        if (entry->flags & flag::kVCenter) style |= SS_CENTERIMAGE;
         break;
       case ControlKind::Edit:
         className = "EDIT";
@@ -170,25 +173,26 @@ void Form::BuildControls(std::span<const ControlSpec> layout, const FontSpec& fo
         break;
     }
     // A group box's tab order only orders its contents; it takes no focus.
-    if (spec->tabOrder >= 0 && spec->kind != ControlKind::GroupBox) style |= WS_TABSTOP;
-    if (spec->flags & flag::kGroupStart) style |= WS_GROUP;
-    if (spec->flags & flag::kDisabled) style |= WS_DISABLED;
-    if (spec->flags & flag::kRightToLeft) exStyle |= WS_EX_RTLREADING;
-    const RECT r = LayoutRect(layout, *spec);
+    if (entry->tabOrder >= 0 && entry->kind != ControlKind::GroupBox) style |= WS_TABSTOP;
+    if (entry->flags & flag::kGroupStart) style |= WS_GROUP;
+    if (entry->flags & flag::kDisabled) style |= WS_DISABLED;
+    if (entry->flags & flag::kRightToLeft) exStyle |= WS_EX_RTLREADING;
+    const RECT r = LayoutRect(layout, *entry);
     // Combo boxes take their drop-down list's height as their window height.
-    const int height = spec->kind == ControlKind::ComboBox ? 300 : r.bottom - r.top;
-    HWND control = CreateWindowExA(exStyle, className, spec->caption ? spec->caption : "", style,
+    const int height = entry->kind == ControlKind::ComboBox ? 300 : r.bottom - r.top;
+    HWND control = CreateWindowExA(exStyle, className, entry->caption ? entry->caption : "", style,
                                    r.left, r.top, r.right - r.left, height, Handle(),
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec->id)),
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(entry->id)),
                                    GetModuleHandleA(nullptr), nullptr);
-    HFONT font = spec->font.face || spec->font.height
-                     ? MakeFont(FontSpec{spec->font.face ? spec->font.face : formFont.face,
-                                         spec->font.height ? spec->font.height : formFont.height,
-                                         spec->font.bold, spec->font.charset})
+    HFONT font = entry->font.face || entry->font.height
+                     ? MakeFont(FontStyle{entry->font.face ? entry->font.face : formFont.face,
+                                          entry->font.height ? entry->font.height : formFont.height,
+                                          entry->font.bold, entry->font.charset})
                      : defaultFont;
     SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    if (spec->flags & flag::kChecked) SendMessageA(control, BM_SETCHECK, BST_CHECKED, 0);
-    if (spec->cursor != CursorKind::Default) cursors_.push_back({control, CursorFor(spec->cursor)});
+    if (entry->flags & flag::kChecked) SendMessageA(control, BM_SETCHECK, BST_CHECKED, 0);
+    if (entry->cursor != CursorKind::Default)
+      cursors_.push_back({control, CursorFor(entry->cursor)});
   }
 }
 

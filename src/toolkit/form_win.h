@@ -36,9 +36,9 @@ class Form : public Window {
                          int clientWidth, int clientHeight);
   // Builds the controls of a layout table; Custom entries are skipped (the
   // form creates those windows itself, at LayoutRect()).
-  void BuildControls(std::span<const ControlSpec> layout, const FontSpec& formFont);
+  void BuildControls(std::span<const LayoutEntry> layout, const FontStyle& formFont);
   // Screen-independent position of a table entry in the form's client area.
-  RECT LayoutRect(std::span<const ControlSpec> layout, const ControlSpec& spec) const;
+  RECT LayoutRect(std::span<const LayoutEntry> layout, const LayoutEntry& entry) const;
   HFONT FormFont() const { return fonts_.empty() ? nullptr : fonts_.front(); }
 
   // Cursors per control and the shared answer to WM_SETCURSOR; forms call it
@@ -49,11 +49,13 @@ class Form : public Window {
   ~Form() override;
 
  private:
-  HFONT MakeFont(const FontSpec& spec);
+  HFONT MakeFont(const FontStyle& fontStyle);
   std::vector<HFONT> fonts_;
   std::vector<std::pair<HWND, HCURSOR>> cursors_;
 };
 
 HCURSOR CursorFor(CursorKind kind);
+// A font of a layout table's style; the caller deletes it.
+HFONT CreateStyledFont(const FontStyle& style, bool underline = false);
 
 }  // namespace vistrel

@@ -10,21 +10,21 @@ enum class ControlKind {
   RadioButton,  // the first radio button of a group carries Flag::GroupStart
   Label,
   Edit,
-  ComboBox,     // drop-down list with an editable text field
+  ComboBox,  // drop-down list with an editable text field
   GroupBox,
   TrackBar,
-  Bevel,        // sunken frame, no behaviour
-  Strip,        // plain coloured band, no behaviour
-  Custom,       // a window of the form's own (picture, link label)
+  Bevel,   // sunken frame, no behaviour
+  Strip,   // plain coloured band, no behaviour
+  Custom,  // a window of the form's own (picture, link label)
 };
 
 enum class CursorKind { Default, Hand, SizeAll, Drag, Cross };
 
-struct FontSpec {
+struct FontStyle {
   const char* face = nullptr;  // nullptr: the window's font
   int height = 0;              // character height in pixels
   bool bold = false;
-  int charset = 1;             // 1 = default, 0 = ANSI
+  int charset = 1;  // 1 = default, 0 = ANSI
 };
 
 namespace flag {
@@ -40,17 +40,17 @@ inline constexpr unsigned kGroupStart = 1u << 7;
 inline constexpr unsigned kTabStop = 1u << 8;
 }  // namespace flag
 
-struct ControlSpec {
-  int id;                // control id, unique in the window
-  const char* name;      // the control's name, for the inspector and tests
+struct LayoutEntry {
+  int id;            // control id, unique in the window
+  const char* name;  // the control's name, for the inspector and tests
   ControlKind kind;
-  int parentId;          // 0: the window itself; else the id of a group box
+  int parentId;                  // 0: the window itself; else the id of a group box
   int left, top, width, height;  // relative to the parent's client area
   const char* caption;
-  int tabOrder;          // -1: takes no focus
+  int tabOrder;  // -1: takes no focus
   CursorKind cursor = CursorKind::Default;
   unsigned flags = flag::kNone;
-  FontSpec font = {};
+  FontStyle font = {};
 };
 
 }  // namespace vistrel

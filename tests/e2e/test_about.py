@@ -82,11 +82,11 @@ class AboutTest(BenchTestCase):
         self.assertLessEqual(abs((rect[0] + rect[2]) - screen[0]), 1, "centred across")
         self.assertLessEqual(abs((rect[1] + rect[3]) - screen[1]), 1, "centred down")
         self.assertEqual(window["title"], "  About...")
-        for name, spec in ABOUT_LAYOUT.items():
+        for name, entry in ABOUT_LAYOUT.items():
             with self.subTest(control=name):
                 found = self.drive.get(name, window, ABOUT_LAYOUT)
-                if spec[6] is not None:
-                    self.assertEqual(found["text"], spec[6])
+                if entry[6] is not None:
+                    self.assertEqual(found["text"], entry[6])
         self.assertTrue(self.drive.get("Pub", window, ABOUT_LAYOUT)["text"], "a dedication")
         stops = [c["text"] for c in window["children"] if c["style"] & WS_TABSTOP]
         self.assertEqual(stops, ["Ok"], "Ok is the only control that takes focus")

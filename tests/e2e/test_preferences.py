@@ -48,11 +48,11 @@ class PreferencesTest(BenchTestCase):
         self.assertLessEqual(abs((rect[0] + rect[2]) - screen[0]), 1, "centred across")
         self.assertLessEqual(abs((rect[1] + rect[3]) - screen[1]), 1, "centred down")
 
-        for name, spec in PREFERENCES_LAYOUT.items():
+        for name, entry in PREFERENCES_LAYOUT.items():
             with self.subTest(control=name):
                 found = self.drive.get(name, window)
-                if spec[6] is not None:
-                    self.assertEqual(found["text"], spec[6])
+                if entry[6] is not None:
+                    self.assertEqual(found["text"], entry[6])
         # Only the controls that the keyboard reaches are tab stops; the format
         # pair is one group, whose unchecked button leaves its stop to the
         # checked one (the system's rule for radio buttons).

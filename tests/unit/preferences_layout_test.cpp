@@ -13,32 +13,32 @@ namespace vistrel {
 namespace {
 
 // Checks that hold for any layout table the toolkit builds.
-void ExpectWellFormed(std::span<const ControlSpec> layout, int clientWidth, int clientHeight) {
-  std::map<int, const ControlSpec*> byId;
+void ExpectWellFormed(std::span<const LayoutEntry> layout, int clientWidth, int clientHeight) {
+  std::map<int, const LayoutEntry*> byId;
   std::set<std::string> names;
-  for (const ControlSpec& spec : layout) {
-    EXPECT_TRUE(byId.emplace(spec.id, &spec).second) << "duplicate id " << spec.id;
-    EXPECT_TRUE(names.insert(spec.name).second) << "duplicate name " << spec.name;
+  for (const LayoutEntry& entry : layout) {
+    EXPECT_TRUE(byId.emplace(entry.id, &entry).second) << "duplicate id " << entry.id;
+    EXPECT_TRUE(names.insert(entry.name).second) << "duplicate name " << entry.name;
     // Ids 1 and 2 would answer Enter and Escape.
-    EXPECT_GT(spec.id, 2) << spec.name;
+    EXPECT_GT(entry.id, 2) << entry.name;
   }
   std::map<int, std::set<int>> tabOrders;
-  for (const ControlSpec& spec : layout) {
+  for (const LayoutEntry& entry : layout) {
     int width = clientWidth, height = clientHeight;
-    if (spec.parentId != 0) {
-      ASSERT_TRUE(byId.count(spec.parentId)) << spec.name << " has no parent";
-      const ControlSpec& parent = *byId[spec.parentId];
-      EXPECT_EQ(parent.kind, ControlKind::GroupBox) << spec.name;
+    if (entry.parentId != 0) {
+      ASSERT_TRUE(byId.count(entry.parentId)) << entry.name << " has no parent";
+      const LayoutEntry& parent = *byId[entry.parentId];
+      EXPECT_EQ(parent.kind, ControlKind::GroupBox) << entry.name;
       width = parent.width;
       height = parent.height;
     }
-    EXPECT_GE(spec.left, 0) << spec.name;
-    EXPECT_GE(spec.top, 0) << spec.name;
-    EXPECT_LE(spec.left + spec.width, width) << spec.name << " sticks out of its parent";
-    EXPECT_LE(spec.top + spec.height, height) << spec.name << " sticks out of its parent";
-    if (spec.tabOrder >= 0) {
-      EXPECT_TRUE(tabOrders[spec.parentId].insert(spec.tabOrder).second)
-          << spec.name << " shares its tab order";
+    EXPECT_GE(entry.left, 0) << entry.name;
+    EXPECT_GE(entry.top, 0) << entry.name;
+    EXPECT_LE(entry.left + entry.width, width) << entry.name << " sticks out of its parent";
+    EXPECT_LE(entry.top + entry.height, height) << entry.name << " sticks out of its parent";
+    if (entry.tabOrder >= 0) {
+      EXPECT_TRUE(tabOrders[entry.parentId].insert(entry.tabOrder).second)
+          << entry.name << " shares its tab order";
     }
   }
   // Tab orders of each parent run 0, 1, 2, ... without gaps.
@@ -58,7 +58,7 @@ TEST(PreferencesLayout, OnlyTheFirstRadioButtonStartsTheFormatGroup) {
   const auto layout = prefs::Layout();
   auto find = [&](int id) {
     return *std::find_if(layout.begin(), layout.end(),
-                         [id](const ControlSpec& c) { return c.id == id; });
+                         [id](const LayoutEntry& c) { return c.id == id; });
   };
   EXPECT_TRUE(find(prefs::kRadioBMP).flags & flag::kGroupStart);
   EXPECT_FALSE(find(prefs::kRadioJPG).flags & flag::kGroupStart);

@@ -9,21 +9,21 @@
 namespace vistrel::preview {
 namespace {
 
-const ControlSpec& Find(const char* name) {
+const LayoutEntry& Find(const char* name) {
   auto it = std::find_if(kLayout.begin(), kLayout.end(),
-                         [name](const ControlSpec& c) { return std::string(c.name) == name; });
+                         [name](const LayoutEntry& c) { return std::string(c.name) == name; });
   EXPECT_NE(it, kLayout.end()) << name;
   return *it;
 }
 
 TEST(PreviewLayout, PictureFillsTheClientAreaBelowTheStrip) {
-  const ControlSpec& image = Find("Image1");
+  const LayoutEntry& image = Find("Image1");
   EXPECT_EQ(image.kind, ControlKind::Custom);
   EXPECT_EQ(image.top, kStripHeight);
   EXPECT_EQ(image.left + image.width, kWidth);
   EXPECT_EQ(image.top + image.height, kHeight);
   EXPECT_EQ(image.cursor, CursorKind::SizeAll);
-  const ControlSpec& strip = Find("ActionToolBar1");
+  const LayoutEntry& strip = Find("ActionToolBar1");
   EXPECT_EQ(strip.kind, ControlKind::Strip);
   EXPECT_EQ(strip.width, kWidth);
   EXPECT_EQ(strip.height, kStripHeight);
@@ -31,7 +31,7 @@ TEST(PreviewLayout, PictureFillsTheClientAreaBelowTheStrip) {
 
 TEST(PreviewLayout, ButtonsSitOnTheStripInTheirTabOrder) {
   std::set<int> ids, tabOrders;
-  for (const ControlSpec& c : kLayout) {
+  for (const LayoutEntry& c : kLayout) {
     ids.insert(c.id);
     if (c.kind != ControlKind::Button) continue;
     EXPECT_GE(c.left, 0) << c.name;
