@@ -253,6 +253,17 @@ class ReliabilityCase(unittest.TestCase):
         or chooses a mode."""
         self.bench.probe("key-state", VK_SHIFT, VK_CONTROL, VK_MENU, VK_F12)
 
+    def wait_burst_end(self):
+        """Once a held key is up: no capture and no file for a second (the
+        last one finished), then the pressed-since bit the key's repeats left
+        is cleared, so the next tick starts no capture of its own."""
+        b = self.bench
+        def still_for_a_second():
+            now = (self.sequence(), len(self.written_files()))
+            return b.holds_still(lambda: (self.sequence(), len(self.written_files())) == now, 1.0)
+        b.wait_until(still_for_a_second, timeout=30, what="the burst's end")
+        self.clear_keys()
+
     def settle(self, what, most=1):
         """Once the program answers again: the boxes it opened, each checked
         (known text, alone on screen) and closed; at most `most` of them."""
@@ -332,6 +343,7 @@ class ReliabilityCase(unittest.TestCase):
                 time.sleep(hold)  # the length of the burst, not a wait for a result
             finally:
                 b.keyup("F12")
+            self.wait_burst_end()
         else:
             b.press_hotkey("F12", MODES[mode])
         if mode == "selection":
@@ -831,8 +843,8 @@ class LongRunTest(ReliabilityCase):
             time.sleep(60)  # the length of the burst
         finally:
             b.keyup("F12")
+        self.wait_burst_end()
         self.settle("the burst")
-        self.clear_keys()
         captures = (self.sequence() - before) // 3
         files = self.files(self.root)
         names = [os.path.basename(p) for p in files]
