@@ -28,6 +28,13 @@ if [ -z "${DISPLAY:-}" ]; then
   echo "Look at it with:  DISPLAY=$DISPLAY import -window root shot.png"
   echo "Keys reach Wine only through a focused Wine window (e.g. DISPLAY=$DISPLAY WINEPREFIX=$WINEPREFIX $wine notepad &, then xdotool)."
 fi
+# Debian's Wine does not find the fonts of fonts-wine by itself: without them
+# "MS Sans Serif" falls back to a wider face and texts no longer fit.
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  "$wine" wineboot -u >/dev/null 2>&1 || true
+fi
+mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+cp -n /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
 echo "Starting $run_dir/vistrel.exe (it sits in the tray; F12 captures). Ctrl+C ends it."
 "$wine" "$run_dir/vistrel.exe"
 WINEPREFIX=$WINEPREFIX wineserver -k 2>/dev/null || true

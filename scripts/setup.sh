@@ -11,7 +11,7 @@ packages=(
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools binutils-mingw-w64-i686
   nasm dpkg-dev
   libjpeg62-turbo-dev libgtest-dev libgmock-dev libbenchmark-dev
-  wine wine64 wine32:i386
+  wine wine64 wine32:i386 fonts-wine
   xvfb xdotool xclip imagemagick x11-utils xcompmgr x11-xserver-utils
   python3
 )

@@ -78,6 +78,7 @@ def _pe_arch(path):
 WINEARCH = os.environ.get("VISTREL_WINEARCH") or _pe_arch(
     _find_exe("VISTREL_EXE", "vistrel.exe") or "")
 WINE = "/usr/lib/wine/wine" if WINEARCH == "win32" else "/usr/lib/wine/wine64"
+WINE_FONTS = "/usr/share/wine/fonts"
 WINESERVER = ("/usr/lib/wine/wineserver64" if os.path.exists("/usr/lib/wine/wineserver64")
               else "/usr/lib/wine/wineserver32")
 
@@ -355,12 +356,25 @@ class Bench:
             except subprocess.TimeoutExpired:
                 raise RuntimeError("Wine prefix creation took over 300 s") from None
             self.timings["prefix_created"] = time.monotonic() - started
+        self._install_wine_fonts()
         # A persistent server keeps the prefix's services (and the tray) alive
         # between program runs.
         subprocess.run([WINESERVER, "-p"], env=env, timeout=30)
         self.wait_until(lambda: os.path.exists(self.documents_dir) or None, timeout=60,
                         what="the prefix's Documents folder")
         self.timings["wine_ready"] = time.monotonic() - started
+
+    def _install_wine_fonts(self):
+        """Debian's Wine does not find the fonts of its fonts-wine package by
+        itself; without them "MS Sans Serif" falls back to a wider face and the
+        windows' texts no longer fit their layouts. Copied into the prefix."""
+        fonts = os.path.join(self.prefix, "drive_c", "windows", "Fonts")
+        if not os.path.isdir(WINE_FONTS) or not os.path.isdir(os.path.dirname(fonts)):
+            return
+        os.makedirs(fonts, exist_ok=True)
+        for name in os.listdir(WINE_FONTS):
+            if not os.path.exists(os.path.join(fonts, name)):
+                shutil.copy(os.path.join(WINE_FONTS, name), fonts)
 
     def _spawn(self, argv, stdout=subprocess.DEVNULL, cwd=None):
         proc = subprocess.Popen(argv, env=self.env(), stdin=subprocess.DEVNULL, stdout=stdout,
