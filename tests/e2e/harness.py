@@ -34,6 +34,7 @@ REPO = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__)
 CONVERT = "/usr/bin/convert" if os.path.exists("/usr/bin/convert") else "convert"
 ROOT_COLOR = (0x3A, 0x6E, 0xA5)  # the root window's colour, set at start
 
+WM_NULL = 0x0000
 WM_CLOSE = 0x0010
 WM_COPYDATA = 0x004A
 TEST_ERROR_DATA = 0x7E57  # WM_COPYDATA tag that makes the test build raise an error
@@ -853,6 +854,18 @@ class Bench:
         finally:
             for m in reversed(modifiers):
                 self.keyup(m)
+
+    def press_hotkey_handled(self, key="F12", modifiers=()):
+        """Presses the hot key and returns once the capture it starts has run to
+        its end: the clipboard has taken it, and the program's window answers a
+        message again, so its settings were read before anything changes them."""
+        sequence = self.probe("clipboard-sequence")["sequence"]
+        self.press_hotkey(key, modifiers)
+        self.wait_until(lambda: self.probe("clipboard-sequence")["sequence"] != sequence,
+                        what="the capture on the clipboard")
+        answer = self.send_message(self.window("TForm1")["hwnd"], WM_NULL, timeout_ms=20000)
+        if not answer.get("done"):
+            raise AssertionError("the program did not answer after the capture")
 
     def mouse_move(self, x, y):
         # A synchronous move onto the pointer's own place waits for a motion

@@ -175,9 +175,9 @@ class AutoRecordTest(BenchTestCase):
         self.bench.wait_until(lambda: self.bench.clipboard_dib() == screen,
                               what="the capture on the clipboard")
         self.assert_still_armed()
-        for fmt in ("BMP", "png", "jpg "):
+        for fmt in ("BMP", "png", "jpeg", "JPG"):
             self.bench.write_settings(AutoRec="oui", AutoRecFormat=fmt, SaveFilePath=self.win(folder))
-            self.bench.press_hotkey("F12")
+            self.bench.press_hotkey_handled("F12")
         last = self.sync_capture(folder)
         self.assertEqual(self.files(folder), [last], "only the synchronising capture wrote a file")
         self.assertEqual(self.bench.msgboxes(), [])
@@ -199,7 +199,7 @@ class AutoRecordTest(BenchTestCase):
         # Quality 0 writes nothing and says nothing.
         self.bench.write_settings(AutoRec="oui", AutoRecFormat="jpg", SaveFilePath=self.win(folder),
                                   Compression="0")
-        self.bench.press_hotkey("F12")
+        self.bench.press_hotkey_handled("F12")
         last = self.sync_capture(folder, fmt="jpg", Compression="85")
         self.assertEqual(self.files(folder), [last])
         self.assertEqual(self.bench.msgboxes(), [])

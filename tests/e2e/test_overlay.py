@@ -4,10 +4,9 @@ selected pixels in the preview and on the clipboard at each release."""
 import time
 import unittest
 
-from harness import BenchTestCase, fixture_color
+from harness import WM_NULL, BenchTestCase, fixture_color
 
 WHITE = (255, 255, 255)
-WM_NULL = 0
 # The fixture's client area sits at the screen's origin, so its pattern tells
 # every screen pixel's position. The preview window is centred on the screen
 # (540, 316 on 1280 x 800), away from the drags below.

@@ -23,14 +23,12 @@ import subprocess
 import time
 import unittest
 
-from harness import WINE, Bench
+from harness import WINE, WM_NULL, Bench
 
 LONG = os.environ.get("VISTREL_RELIABILITY_LONG") == "1"
 SEED = int(os.environ.get("VISTREL_RELIABILITY_SEED", "20261208"))
 
 VK_SHIFT, VK_CONTROL, VK_MENU, VK_F12 = 0x10, 0x11, 0x12, 0x7B
-WM_NULL = 0x0000
-WM_CLOSE = 0x0010
 
 NAME = re.compile(r"^\d\d\.\d\d\.\d{4} à \d\dh \d\dm \d\ds \d{3}'\.(bmp|jpg)$")
 
