@@ -2,8 +2,6 @@
 
 #include <shellapi.h>
 
-#include <algorithm>
-
 #include "about/about_layout.h"
 #include "settings/preferences_window_win.h"
 
@@ -14,19 +12,7 @@ using namespace about;
 TForm3* Form3 = nullptr;
 
 namespace {
-const LayoutEntry& EntryOf(int id) {
-  const auto layout = Layout();
-  return *std::find_if(layout.begin(), layout.end(),
-                       [id](const LayoutEntry& entry) { return entry.id == id; });
-}
-
-FontStyle FontOf(const LayoutEntry& entry) {
-  FontStyle font = WindowFont();
-  if (entry.font.face) font.face = entry.font.face;
-  if (entry.font.height) font.height = entry.font.height;
-  font.bold = entry.font.bold;
-  return font;
-}
+const LayoutEntry& EntryOf(int id) { return *FindEntry(Layout(), id); }
 }  // namespace
 
 void TForm3::Create() {
@@ -50,13 +36,14 @@ void TForm3::SetupControls() {
   SendMessageA(picture, STM_SETICON, reinterpret_cast<WPARAM>(icon_), 0);
 
   const LayoutEntry& url = EntryOf(kURL);
-  URL.Create(Handle(), kURL, LayoutRect(Layout(), url), url.caption, FontOf(url), kNavy);
+  URL.Create(Handle(), kURL, LayoutRect(Layout(), url), url.caption,
+             EntryFont(WindowFont(), url.font), kNavy);
   URL.onMouseMove = [this] { URLMouseMove(); };
   URL.onMouseLeave = [this] { URLMouseLeave(); };
   URL.onClick = [this] { URLclick(); };
   const LayoutEntry& contact = EntryOf(kContact);
   Contact.Create(Handle(), kContact, LayoutRect(Layout(), contact), contact.caption,
-                 FontOf(contact), kTeal);
+                 EntryFont(WindowFont(), contact.font), kTeal);
   Contact.onMouseMove = [this] { ContactMouseMove(); };
   Contact.onMouseLeave = [this] { ContactMouseLeave(); };
   Contact.onClick = [this] { ContactClick(); };

@@ -88,13 +88,10 @@ HFONT Form::MakeFont(const FontStyle& fontStyle) {
 
 RECT Form::LayoutRect(std::span<const LayoutEntry> layout, const LayoutEntry& entry) const {
   int left = entry.left, top = entry.top;
-  for (int parent = entry.parentId; parent != 0;) {
-    auto it = std::find_if(layout.begin(), layout.end(),
-                           [parent](const LayoutEntry& c) { return c.id == parent; });
-    if (it == layout.end()) break;
-    left += it->left;
-    top += it->top;
-    parent = it->parentId;
+  for (const LayoutEntry* parent = ParentOf(layout, entry); parent;
+       parent = ParentOf(layout, *parent)) {
+    left += parent->left;
+    top += parent->top;
   }
   return {left, top, left + entry.width, top + entry.height};
 }
@@ -107,13 +104,8 @@ void Form::BuildControls(std::span<const LayoutEntry> layout, const FontStyle& f
   // parent, so a control sorts by its parents' orders, then its own.
   auto tabPath = [layout](const LayoutEntry& entry) {
     std::vector<int> path;
-    for (const LayoutEntry* at = &entry; at;) {
+    for (const LayoutEntry* at = &entry; at; at = ParentOf(layout, *at))
       path.insert(path.begin(), at->tabOrder < 0 ? 1000 : at->tabOrder);
-      const int parent = at->parentId;
-      auto it = std::find_if(layout.begin(), layout.end(),
-                             [parent](const LayoutEntry& c) { return c.id == parent; });
-      at = parent != 0 && it != layout.end() ? &*it : nullptr;
-    }
     return path;
   };
   std::vector<const LayoutEntry*> order;
@@ -184,11 +176,8 @@ void Form::BuildControls(std::span<const LayoutEntry> layout, const FontStyle& f
                                    r.left, r.top, r.right - r.left, height, Handle(),
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(entry->id)),
                                    GetModuleHandleA(nullptr), nullptr);
-    HFONT font = entry->font.face || entry->font.height
-                     ? MakeFont(FontStyle{entry->font.face ? entry->font.face : formFont.face,
-                                          entry->font.height ? entry->font.height : formFont.height,
-                                          entry->font.bold, entry->font.charset})
-                     : defaultFont;
+    HFONT font = entry->font.face || entry->font.height ? MakeFont(EntryFont(formFont, entry->font))
+                                                        : defaultFont;
     SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     if (entry->flags & flag::kChecked) SendMessageA(control, BM_SETCHECK, BST_CHECKED, 0);
     if (entry->cursor != CursorKind::Default)

@@ -2,6 +2,9 @@
 // Control layouts as data: each window's table is transcribed once, in pixels
 // at 96 DPI, and built by the toolkit. No platform types here.
 
+#include <algorithm>
+#include <span>
+
 namespace vistrel {
 
 enum class ControlKind {
@@ -52,5 +55,24 @@ struct LayoutEntry {
   unsigned flags = flag::kNone;
   FontStyle font = {};
 };
+
+// The entry of that id, or nullptr.
+inline const LayoutEntry* FindEntry(std::span<const LayoutEntry> layout, int id) {
+  auto it = std::find_if(layout.begin(), layout.end(),
+                         [id](const LayoutEntry& entry) { return entry.id == id; });
+  return it == layout.end() ? nullptr : &*it;
+}
+
+// The group box an entry sits in, or nullptr for the window itself.
+inline const LayoutEntry* ParentOf(std::span<const LayoutEntry> layout, const LayoutEntry& entry) {
+  return entry.parentId == 0 ? nullptr : FindEntry(layout, entry.parentId);
+}
+
+// A control's font: its own face and height where it names them, else the
+// window's; its own weight and charset.
+inline FontStyle EntryFont(const FontStyle& windowFont, const FontStyle& own) {
+  return {own.face ? own.face : windowFont.face, own.height ? own.height : windowFont.height,
+          own.bold, own.charset};
+}
 
 }  // namespace vistrel
