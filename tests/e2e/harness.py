@@ -34,6 +34,7 @@ REPO = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__)
 CONVERT = "/usr/bin/convert" if os.path.exists("/usr/bin/convert") else "convert"
 ROOT_COLOR = (0x3A, 0x6E, 0xA5)  # the root window's colour, set at start
 
+VK_SHIFT, VK_CONTROL, VK_MENU, VK_INSERT, VK_F12 = 0x10, 0x11, 0x12, 0x2D, 0x7B
 WM_NULL = 0x0000
 WM_CLOSE = 0x0010
 WM_COPYDATA = 0x004A
@@ -866,6 +867,17 @@ class Bench:
         answer = self.send_message(self.window("TForm1")["hwnd"], WM_NULL, timeout_ms=20000)
         if not answer.get("done"):
             raise AssertionError("the program did not answer after the capture")
+
+    def wait_burst_end(self, progress, keys=(VK_F12,)):
+        """Once a held key is up: progress() (what the burst changes, such as a
+        file count) holds still for a second, so the last capture finished;
+        then the keys' pressed-since bits, which the held key's repeats leave
+        set, are cleared, so the next tick starts no capture of its own."""
+        def still_for_a_second():
+            now = progress()
+            return self.holds_still(lambda: progress() == now, 1.0)
+        self.wait_until(still_for_a_second, timeout=30, what="the burst's end")
+        self.probe("key-state", *keys)
 
     def mouse_move(self, x, y):
         # A synchronous move onto the pointer's own place waits for a motion

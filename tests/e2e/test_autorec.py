@@ -6,12 +6,11 @@ import re
 import shutil
 import unittest
 
-from harness import BenchTestCase, Image
+from harness import VK_F12, BenchTestCase, Image
 from imageio_checks import assert_baseline_jfif, assert_close_to, jpeg_quality
 
 NAME = re.compile(r"^(\d\d)\.(\d\d)\.(\d{4}) à (\d\d)h (\d\d)m (\d\d)s (\d{3})'\.(bmp|jpg)$")
 ROOT = "C:\\vistrel_autorec"
-VK_F12 = 0x7B
 
 
 def name_time(name):
@@ -85,16 +84,6 @@ class AutoRecordTest(BenchTestCase):
         self.assertEqual(len(new), 1)
         return new.pop()
 
-    def wait_burst_end(self, folder):
-        """Once the key is up: the burst's last file is written, and the key's
-        pressed-since bit, which the held key's repeats leave set, is cleared,
-        so the next tick starts no capture of its own."""
-        def no_new_file_for_a_second():
-            count = len(self.files(folder))
-            return self.bench.holds_still(lambda: len(self.files(folder)) == count, 1.0)
-        self.bench.wait_until(no_new_file_for_a_second, timeout=30, what="the burst's end")
-        self.bench.probe("key-state", VK_F12)
-
     def win(self, folder):
         return self.bench.windows_path(folder)
 
@@ -145,7 +134,7 @@ class AutoRecordTest(BenchTestCase):
             self.assertIsNotNone(self.bench.tray_icon())
         finally:
             self.bench.keyup("F12")
-        self.wait_burst_end(folder)
+        self.bench.wait_burst_end(lambda: len(self.files(folder)))
         last = self.sync_capture(folder, fmt="jpg")
         bmps = [n for n in self.files(folder) if n.endswith(".bmp")]
         self.assertGreaterEqual(len(bmps), 6)

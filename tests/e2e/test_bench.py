@@ -5,10 +5,8 @@ import os
 import struct
 import unittest
 
-from harness import ROOT_COLOR, BenchTestCase, Image, fixture_color
+from harness import ROOT_COLOR, VK_F12, VK_MENU, BenchTestCase, Image, fixture_color
 
-VK_F12 = 0x7B
-VK_MENU = 0x12
 WM_MOUSEMOVE, WM_LBUTTONUP, WM_RBUTTONUP = 0x200, 0x202, 0x205
 
 

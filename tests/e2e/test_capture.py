@@ -4,9 +4,8 @@ clipboard; a held key captures once; a busy clipboard shows one error box."""
 import time
 import unittest
 
-from harness import BenchTestCase, fixture_color
+from harness import VK_CONTROL, VK_F12, VK_INSERT, VK_MENU, VK_SHIFT, BenchTestCase, fixture_color
 
-VK_SHIFT, VK_CONTROL, VK_MENU, VK_INSERT, VK_F12 = 0x10, 0x11, 0x12, 0x2D, 0x7B
 MARKER = (7, 5)  # size of the bitmap put on the clipboard before each capture
 
 

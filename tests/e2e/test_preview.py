@@ -4,9 +4,8 @@ the picture, the format menu, "Set" and "x"."""
 import time
 import unittest
 
-from harness import ROOT_COLOR, BenchTestCase, fixture_color
+from harness import ROOT_COLOR, VK_F12, BenchTestCase, fixture_color
 
-VK_F12 = 0x7B
 WM_CANCELMODE = 0x001F
 WS_TABSTOP = 0x00010000
 WS_EX_RTLREADING = 0x00002000

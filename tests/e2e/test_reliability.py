@@ -23,12 +23,12 @@ import subprocess
 import time
 import unittest
 
-from harness import WINE, WM_NULL, Bench
+from harness import VK_CONTROL, VK_F12, VK_MENU, VK_SHIFT, WINE, WM_NULL, Bench
+
+HELD_KEYS = (VK_SHIFT, VK_CONTROL, VK_MENU, VK_F12)  # the hot key and the mode modifiers
 
 LONG = os.environ.get("VISTREL_RELIABILITY_LONG") == "1"
 SEED = int(os.environ.get("VISTREL_RELIABILITY_SEED", "20261208"))
-
-VK_SHIFT, VK_CONTROL, VK_MENU, VK_F12 = 0x10, 0x11, 0x12, 0x7B
 
 NAME = re.compile(r"^\d\d\.\d\d\.\d{4} à \d\dh \d\dm \d\ds \d{3}'\.(bmp|jpg)$")
 
@@ -246,21 +246,13 @@ class ReliabilityCase(unittest.TestCase):
             self._form1 = (b.program_pid, self.form("TForm1")["hwnd"])
         return self._form1[1]
 
+    def wait_burst_end(self):
+        self.bench.wait_burst_end(lambda: (self.sequence(), len(self.written_files())), HELD_KEYS)
+
     def clear_keys(self):
         """Clears the pressed-since bits, so nothing left over starts a capture
         or chooses a mode."""
-        self.bench.probe("key-state", VK_SHIFT, VK_CONTROL, VK_MENU, VK_F12)
-
-    def wait_burst_end(self):
-        """Once a held key is up: no capture and no file for a second (the
-        last one finished), then the pressed-since bit the key's repeats left
-        is cleared, so the next tick starts no capture of its own."""
-        b = self.bench
-        def still_for_a_second():
-            now = (self.sequence(), len(self.written_files()))
-            return b.holds_still(lambda: (self.sequence(), len(self.written_files())) == now, 1.0)
-        b.wait_until(still_for_a_second, timeout=30, what="the burst's end")
-        self.clear_keys()
+        self.bench.probe("key-state", *HELD_KEYS)
 
     def settle(self, what, most=1):
         """Once the program answers again: the boxes it opened, each checked
