@@ -8,7 +8,8 @@
 //       into a new file; each step timed. Files are left for the caller.
 //   writers --runs N --dir WINDIR
 //       BmpWriter and JpegWriter (q85, q100) on one captured screen, each
-//       beside the bare path writing the same file; files removed as it goes.
+//       beside the bare path writing the same file from the same pixels in
+//       memory; files removed as it goes.
 //   hotkey --runs N [--vk 123]
 //       a window that, once focused, times each press of the key from its
 //       arrival in Wine to a CF_BITMAP readable on the clipboard.
@@ -23,7 +24,7 @@
 
 #include <jpeglib.h>
 
-#include "imageio/save_as_win.h"
+#include "imageio/image_writers_win.h"
 #include "toolkit/picture_win.h"
 
 namespace {
@@ -121,12 +122,15 @@ void PutBmpHeader(std::uint8_t* h, int width, int height) {
   std::memcpy(h + 14, &info, 40);
 }
 
-bool WriteWhole(const std::string& path, const void* data, DWORD size) {
+// A new file holding one block, or two written one after the other.
+bool WriteWhole(const std::string& path, const void* data, DWORD size, const void* more = nullptr,
+                DWORD moreSize = 0) {
   HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   DWORD written = 0;
-  const bool ok = WriteFile(file, data, size, &written, nullptr) && written == size;
+  bool ok = WriteFile(file, data, size, &written, nullptr) && written == size;
+  if (ok && more) ok = WriteFile(file, more, moreSize, &written, nullptr) && written == moreSize;
   CloseHandle(file);
   return ok;
 }
@@ -139,7 +143,8 @@ struct Stream {
   ~Stream() { std::free(data); }
 };
 
-void Compress(const std::uint8_t* topDown, int width, int height, int quality, Stream& out) {
+void Compress(const std::uint8_t* topRow, std::ptrdiff_t stride, int width, int height, int quality,
+              Stream& out) {
   jpeg_compress_struct cinfo;
   jpeg_error_mgr jerr;
   cinfo.err = jpeg_std_error(&jerr);
@@ -154,7 +159,7 @@ void Compress(const std::uint8_t* topDown, int width, int height, int quality, S
   jpeg_start_compress(&cinfo, TRUE);
   std::vector<JSAMPROW> rows(static_cast<std::size_t>(height));
   for (int y = 0; y < height; ++y)
-    rows[y] = const_cast<JSAMPROW>(topDown + static_cast<std::size_t>(y) * width * 4);
+    rows[y] = const_cast<JSAMPROW>(topRow + y * stride);
   while (cinfo.next_scanline < cinfo.image_height)
     jpeg_write_scanlines(&cinfo, rows.data() + cinfo.next_scanline,
                          cinfo.image_height - cinfo.next_scanline);
@@ -211,7 +216,7 @@ int Grab(const std::map<std::string, std::string>& args) {
       GetPixels32(bitmap, w, -h, file.data() + 54);
       t3 = Now();
       Stream stream;
-      Compress(file.data() + 54, w, h, quality, stream);
+      Compress(file.data() + 54, static_cast<std::ptrdiff_t>(w) * 4, w, h, quality, stream);
       t4 = Now();
       ok = WriteWhole(dir + name, stream.data, stream.size);
     } else {
@@ -261,7 +266,10 @@ int Writers(const std::map<std::string, std::string>& args) {
     ReleaseDC(nullptr, screen);
     DeleteObject(grabbed);
   }
-  std::vector<std::uint8_t> file(54 + static_cast<std::size_t>(w) * h * 4);
+  std::uint8_t header[54];
+  PutBmpHeader(header, w, h);
+  const std::ptrdiff_t stride = static_cast<std::ptrdiff_t>(picture.RowBytes());
+  const std::uint8_t* topRow = picture.Bits() + stride * (h - 1);
   std::map<std::string, std::vector<double>> times;
   auto timed = [&](const std::string& name, const std::string& path, auto body) {
     const double t0 = Now();
@@ -275,9 +283,8 @@ int Writers(const std::map<std::string, std::string>& args) {
   for (int i = 0; i < runs; ++i) {
     auto limitBmp = [&] {
       timed("bmp_limit", dir + "\\w-limit.bmp", [&](const std::string& path) {
-        PutBmpHeader(file.data(), w, h);
-        GetPixels32(picture.Bitmap(), w, h, file.data() + 54);
-        WriteWhole(path, file.data(), static_cast<DWORD>(file.size()));
+        WriteWhole(path, header, sizeof header, picture.Bits(),
+                   static_cast<DWORD>(picture.SizeBytes()));
       });
     };
     auto writerBmp = [&] {
@@ -292,9 +299,8 @@ int Writers(const std::map<std::string, std::string>& args) {
       const std::string q = std::to_string(quality);
       auto limitJpeg = [&] {
         timed("jpeg_q" + q + "_limit", dir + "\\w-limit.jpg", [&](const std::string& path) {
-          GetPixels32(picture.Bitmap(), w, -h, file.data() + 54);
           Stream stream;
-          Compress(file.data() + 54, w, h, quality, stream);
+          Compress(topRow, -stride, w, h, quality, stream);
           WriteWhole(path, stream.data, stream.size);
         });
       };

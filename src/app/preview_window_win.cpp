@@ -65,9 +65,14 @@ void TForm1::Show() {
   Form::Show();
 }
 
-void TForm1::RefreshPreview() { Image1.Refresh(); }
+void TForm1::SetPreview(std::shared_ptr<const Picture> picture) {
+  PreviewPicture = std::move(picture);
+  Image1.Show(PreviewPicture.get());
+}
 
 void TForm1::Quit() {
+  // The last capture stays on the clipboard once the program has gone.
+  Clipboard.Render();
   NotifyIcon(NIM_DELETE);
   Application::Terminate();
 }
@@ -92,19 +97,49 @@ void TForm1::SaveAs() {
                  nullptr);
 }
 
-void TForm1::SaveAsBMP() { vistrel::SaveAsBMP(Handle(), PreviewPicture); }
-void TForm1::SaveAsJPG() { vistrel::SaveAsJPG(Handle(), PreviewPicture); }
+void TForm1::SaveAsBMP() {
+  const Picture empty;
+  vistrel::SaveAsBMP(Handle(), PreviewPicture ? *PreviewPicture : empty);
+}
+
+void TForm1::SaveAsJPG() {
+  const Picture empty;
+  vistrel::SaveAsJPG(Handle(), PreviewPicture ? *PreviewPicture : empty);
+}
 
 // A failed capture's error box runs its own message loop, which still
 // delivers ticks: polling pauses while it is open, so a key held down over a
 // repeating failure shows one box at a time instead of nesting them.
 void TForm1::CheckKey() {
   if (ErrorBoxOpen()) return;
-  while (GetAsyncKeyState(HotKeyCode) != 0) {
-    // Only an auto-recorded capture polls again at once; the others restore
-    // the preview window, which stops the timer.
-    if (!CaptureScreen()) return;
+  // A file of the last burst that could not be written, when that burst
+  // ended on an error of its own.
+  AutoRecord.RaiseFailure();
+  {
+    struct BurstEnd {
+      TForm1* form;
+      ~BurstEnd() { form->EndBurst(); }
+    } burstEnd{this};
+    while (GetAsyncKeyState(HotKeyCode) != 0) {
+      // Only an auto-recorded capture polls again at once; the others restore
+      // the preview window, which stops the timer.
+      if (!CaptureScreen()) break;
+      // A clipboard reader may be waiting for this thread to render.
+      Application::AnswerSentMessages();
+      if (AutoRecord.Failed()) break;
+    }
   }
+  AutoRecord.RaiseFailure();
+}
+
+// On every way out of a burst, a failed capture included: the captures taken
+// are all written before the poll goes on, the last one is rendered onto the
+// clipboard (so it outlives the program), and the pictures no longer held are
+// let go.
+void TForm1::EndBurst() {
+  AutoRecord.WaitForWrites();
+  Clipboard.Render();
+  CapturePictures.Trim();
 }
 
 void TForm1::Params() {
@@ -160,6 +195,7 @@ LRESULT TForm1::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       Image1.onMouseDown = [this](const PictureControl::MouseEvent&) { attrape(); };
       Image1.onMouseMove = [this](const PictureControl::MouseEvent&) { bouge(); };
       Image1.onMouseUp = [this](const PictureControl::MouseEvent&) { lache(); };
+      Clipboard.SetOwner(Handle());
       Run();
       return 0;
     }
@@ -173,6 +209,15 @@ LRESULT TForm1::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_TIMER:
       if (wParam == kTimer1) CheckKey();
+      return 0;
+    case WM_RENDERFORMAT:
+      Clipboard.OnRenderFormat(static_cast<UINT>(wParam));
+      return 0;
+    case WM_RENDERALLFORMATS:
+      Clipboard.OnRenderAllFormats();
+      return 0;
+    case WM_DESTROYCLIPBOARD:
+      Clipboard.OnDestroyClipboard();
       return 0;
     case WM_MOUSEMOVE:
       // Also the tray icon's callback message.

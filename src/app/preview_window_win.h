@@ -1,7 +1,12 @@
 #pragma once
 #include <windows.h>
 
+#include <memory>
+
 #include "app/drag.h"
+#include "capture/autorec_win.h"
+#include "capture/clipboard_win.h"
+#include "capture/picture_pool_win.h"
 #include "toolkit/form_win.h"
 #include "toolkit/picture_win.h"
 
@@ -26,14 +31,21 @@ class TForm1 : public Form {
   TForm1();
   void Create();
 
-  Picture PreviewPicture;
+  // The last capture; null while the preview is empty.
+  std::shared_ptr<const Picture> PreviewPicture;
   bool InTray = false;
   bool SelectionActive = false;
 
+  // Where captures are taken from, how they reach the clipboard and the
+  // auto-record folder.
+  PicturePool CapturePictures;
+  CaptureClipboard Clipboard;
+  AutoRecorder AutoRecord;
+
   // Centred the first time, afterwards where it was left.
   void Show() override;
-  // Redraws the picture after PreviewPicture changed while the window shows.
-  void RefreshPreview();
+  // Shows this capture (null: nothing) in the picture.
+  void SetPreview(std::shared_ptr<const Picture> picture);
 
   // Arms the program: reads the hot key, registers the tray icon, polls.
   void Run();
@@ -53,6 +65,7 @@ class TForm1 : public Form {
   void SaveAsBMP();
   void SaveAsJPG();
   void CheckKey();
+  void EndBurst();
   void Params();
   void ParamsFromTray();
   void Restore();
@@ -63,7 +76,7 @@ class TForm1 : public Form {
   void StopTimer();
   void NotifyIcon(DWORD action);
 
-  PictureControl Image1{PreviewPicture, PictureControl::Mode::Fit};
+  PictureControl Image1{PictureControl::Mode::Fit};
   HMENU PopupMenu1 = nullptr;
   HMENU PopupMenu2 = nullptr;
   HICON icon_ = nullptr;

@@ -2,10 +2,13 @@
 
 #include <windows.h>
 
+#include <exception>
+
 #include "capture/autorec_name.h"
-#include "imageio/save_as_win.h"
+#include "imageio/image_writers_win.h"
 #include "settings/config_file_win.h"
 #include "settings/settings_keys.h"
+#include "toolkit/application_win.h"
 #include "toolkit/messages.h"
 #include "toolkit/picture_win.h"
 
@@ -19,17 +22,12 @@ ClockReading ReadLocalClock() {
   return ClockReading{t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond, t.wMilliseconds};
 }
 
-// The stem of the last file auto-record wrote in this run. A capture in the
-// same millisecond would get that name and silently replace the file.
-std::string lastStem;
-
 // About a second of waiting for the clock, should it ever stand still.
 constexpr int kMaxClockRereads = 1000;
 
-std::string NextStem(const ClockReading& date, const ClockReading& time) {
-  return NextAutoRecName(
-      date, time, lastStem, ReadLocalClock, [] { Sleep(1); }, kMaxClockRereads);
-}
+// One file being written while the next capture is grabbed, and one more
+// waiting: enough to keep the grab busy, little memory held.
+constexpr std::size_t kQueuedFiles = 2;
 
 }  // namespace
 
@@ -44,24 +42,38 @@ AutoRecSettings ReadAutoRecSettings() {
   return s;
 }
 
-void AutoRecord(const Picture& picture, const AutoRecSettings& settings) {
+AutoRecorder::AutoRecorder() : writes_(kQueuedFiles) {}
+
+void AutoRecorder::Record(std::shared_ptr<const Picture> capture,
+                          const AutoRecSettings& settings) {
   // The date from one reading, the time from the next.
   const ClockReading date = ReadLocalClock();
   const ClockReading time = ReadLocalClock();
   // One level only; an existing folder or a missing parent is no error here.
   CreateDirectoryA(settings.folder.c_str(), nullptr);
 
-  if (settings.format == settings::kBmp) {
-    const std::string stem = NextStem(date, time);
-    BmpWriter(picture, AutoRecPath(settings.folder, stem, "bmp"));
-    lastStem = stem;
-  }
-  if (settings.format == settings::kJpg) {
-    const int quality = StrToInt(settings.compression);
-    const std::string stem = NextStem(date, time);
-    JpegWriter(picture, AutoRecPath(settings.folder, stem, "jpg"), quality);
-    lastStem = stem;
-  }
+  const bool bmp = settings.format == settings::kBmp;
+  const bool jpg = settings.format == settings::kJpg;
+  if (!bmp && !jpg) return;
+  const int quality = jpg ? StrToInt(settings.compression) : 0;
+  const std::string stem = NextAutoRecName(date, time, lastStem_, ReadLocalClock,
+                                           [] { Sleep(1); }, kMaxClockRereads);
+  lastStem_ = stem;
+  std::string path = AutoRecPath(settings.folder, stem, bmp ? "bmp" : "jpg");
+  writes_.Push(
+      [capture = std::move(capture), path = std::move(path), bmp, quality] {
+        if (bmp)
+          BmpWriter(*capture, path);
+        else
+          JpegWriter(*capture, path, quality);
+      },
+      Application::AnswerSentMessages);
+}
+
+void AutoRecorder::WaitForWrites() { writes_.Drain(Application::AnswerSentMessages); }
+
+void AutoRecorder::RaiseFailure() {
+  if (std::exception_ptr failure = writes_.TakeFailure()) std::rethrow_exception(failure);
 }
 
 }  // namespace vistrel

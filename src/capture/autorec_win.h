@@ -1,5 +1,8 @@
 #pragma once
+#include <memory>
 #include <string>
+
+#include "capture/write_queue.h"
 
 namespace vistrel {
 
@@ -16,7 +19,28 @@ struct AutoRecSettings {
 // Reads the four settings (one open and close of the profile file).
 AutoRecSettings ReadAutoRecSettings();
 
-// Writes the captured picture into the folder under its date-and-time name.
-void AutoRecord(const Picture& picture, const AutoRecSettings& settings);
+// Writes captures into the folder under their date-and-time names. The name
+// is taken from the clock at the capture; the file is written beside the
+// next grab, in capture order.
+class AutoRecorder {
+ public:
+  AutoRecorder();
+
+  // Names the capture and queues its file. A JPEG quality that is not an
+  // integer raises the conversion error here, before anything is written.
+  void Record(std::shared_ptr<const Picture> capture, const AutoRecSettings& settings);
+  // A queued file could not be written: the burst ends.
+  bool Failed() const { return writes_.Failed(); }
+  // Returns once every queued file is written.
+  void WaitForWrites();
+  // Raises the first failure of a queued file since the last call, if any.
+  void RaiseFailure();
+
+ private:
+  WriteQueue writes_;
+  // The stem of the last file named in this run: a capture in the same
+  // millisecond would take its name and replace it.
+  std::string lastStem_;
+};
 
 }  // namespace vistrel

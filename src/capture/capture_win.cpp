@@ -2,10 +2,10 @@
 
 #include <windows.h>
 
+#include <memory>
+
 #include "app/preview_window_win.h"
-#include "capture/autorec_win.h"
 #include "capture/capture_mode.h"
-#include "capture/clipboard_win.h"
 #include "overlay/overlay_window_win.h"
 #include "toolkit/picture_win.h"
 
@@ -23,60 +23,75 @@ int VirtualKey(Modifier modifier) {
 }
 
 // One straight block copy from a window's device context (the desktop
-// window's covers the whole screen) into a new bitmap of the given size.
+// window's covers the whole screen) into the picture, sized to match. What
+// cannot be read stays white.
 void CopyFromWindow(Picture& into, HWND source, int x, int y, int width, int height) {
   into.NewBitmap(width, height);
-  WindowDC from(source);
-  PictureDC to(into);
-  BitBlt(to.Get(), 0, 0, width, height, from.Get(), x, y, SRCCOPY);
+  if (!into.Bitmap()) return;
+  {
+    WindowDC from(source);
+    PictureDC to(into);
+    BitBlt(to.Get(), 0, 0, into.Width(), into.Height(), from.Get(), x, y, SRCCOPY);
+  }
+  // The pixels are read straight from memory, perhaps on another thread.
+  GdiFlush();
 }
 
-void CaptureWindowAndFrame() {
+std::shared_ptr<const Picture> Grab(HWND source, int x, int y, int width, int height) {
+  std::shared_ptr<Picture> picture = Form1->CapturePictures.Take(width, height);
+  CopyFromWindow(*picture, source, x, y, width, height);
+  return picture;
+}
+
+std::shared_ptr<const Picture> GrabWindowAndFrame() {
   // Taken as the platform gives it: a maximised window's frame may start
   // above and left of the screen. No foreground window leaves it all zero.
   RECT r = {};
   GetWindowRect(GetForegroundWindow(), &r);
-  CopyFromWindow(Form1->PreviewPicture, GetDesktopWindow(), r.left, r.top, r.right - r.left,
-                 r.bottom - r.top);
+  return Grab(GetDesktopWindow(), r.left, r.top, r.right - r.left, r.bottom - r.top);
 }
 
-void CaptureWindowContent() {
+std::shared_ptr<const Picture> GrabWindowContent() {
   HWND window = GetForegroundWindow();
   RECT r = {};
   GetClientRect(window, &r);
-  CopyFromWindow(Form1->PreviewPicture, window, 0, 0, r.right - r.left, r.bottom - r.top);
+  return Grab(window, 0, 0, r.right - r.left, r.bottom - r.top);
 }
 
-void CaptureWholeScreen(Picture& into) {
-  CopyFromWindow(into, GetDesktopWindow(), 0, 0, GetSystemMetrics(SM_CXSCREEN),
-                 GetSystemMetrics(SM_CYSCREEN));
+std::shared_ptr<const Picture> GrabScreen() {
+  return Grab(GetDesktopWindow(), 0, 0, GetSystemMetrics(SM_CXSCREEN),
+              GetSystemMetrics(SM_CYSCREEN));
 }
 
 }  // namespace
 
 bool CaptureScreen() {
-  Form1->PreviewPicture.Clear();
+  Form1->SetPreview(nullptr);
   Form4->OverlayPicture.Clear();
   Form1->SelectionActive = false;
   const CaptureMode mode = ChooseCaptureMode(
       [](Modifier modifier) { return GetAsyncKeyState(VirtualKey(modifier)) != 0; });
+  std::shared_ptr<const Picture> capture;
   switch (mode) {
     case CaptureMode::WindowAndFrame:
-      CaptureWindowAndFrame();
+      capture = GrabWindowAndFrame();
       break;
     case CaptureMode::WindowContent:
-      CaptureWindowContent();
+      capture = GrabWindowContent();
       break;
     case CaptureMode::MouseSelection:
-      CaptureWholeScreen(Form4->OverlayPicture);
+      CopyFromWindow(Form4->OverlayPicture, GetDesktopWindow(), 0, 0,
+                     GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
       Form1->SelectionActive = true;
       break;
     case CaptureMode::FullScreen:
-      CaptureWholeScreen(Form1->PreviewPicture);
+      capture = GrabScreen();
       break;
   }
-  Form1->RefreshPreview();
-  if (mode != CaptureMode::MouseSelection) CopyPreviewToClipboard();
+  if (capture) {
+    Form1->SetPreview(capture);
+    Form1->Clipboard.Put(capture);
+  }
 
   const AutoRecSettings settings = ReadAutoRecSettings();
   switch (DecideAfterCapture(Form1->SelectionActive, settings.autoRec)) {
@@ -88,7 +103,7 @@ bool CaptureScreen() {
       Form1->RestoreMainForm();
       return false;
     case AfterCapture::AutoRecord:
-      AutoRecord(Form1->PreviewPicture, settings);
+      Form1->AutoRecord.Record(std::move(capture), settings);
       return true;
   }
   return false;

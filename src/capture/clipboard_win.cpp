@@ -1,88 +1,100 @@
 #include "capture/clipboard_win.h"
 
-#include <windows.h>
-
-#include <vector>
-
-#include "app/preview_window_win.h"
+#include "toolkit/application_win.h"
 #include "toolkit/error.h"
 #include "toolkit/messages.h"
-#include "toolkit/picture_win.h"
 
 namespace vistrel {
 
 namespace {
 
-// Clipboard viewers open the clipboard for a moment at every change, right
-// between emptying it and filling it: an open is retried for a short while
-// before the clipboard counts as held by another program.
+// Clipboard viewers open the clipboard for a moment at every change: an open
+// is retried for a short while before the clipboard counts as held by
+// another program. Time spent rendering for a reader meanwhile is not
+// counted against it.
 constexpr DWORD kOpenPatienceMs = 250;
 
-// Open for the length of one scope; the clipboard is closed on every way out.
-class OpenedClipboard {
+class ClipboardCloser {
  public:
-  explicit OpenedClipboard(HWND owner) {
-    const DWORD start = GetTickCount();
-    while (!OpenClipboard(owner)) {
-      if (GetTickCount() - start >= kOpenPatienceMs) throw Error(messages::ClipboardCannotOpen());
-      Sleep(5);
-    }
-  }
-  ~OpenedClipboard() { CloseClipboard(); }
-  OpenedClipboard(const OpenedClipboard&) = delete;
-  OpenedClipboard& operator=(const OpenedClipboard&) = delete;
+  ~ClipboardCloser() { CloseClipboard(); }
 };
 
-// A bitmap of the clipboard's own, so later captures leave it alone.
-HBITMAP CopyOfBitmap(const Picture& picture) {
+// A bitmap of the clipboard's own, compatible with the display, as readers
+// have always been given: other programs receive its pixels through the
+// window system, which a DIB section cannot pass between processes.
+HBITMAP DisplayBitmapOf(const Picture& picture) {
   HDC screen = GetDC(nullptr);
-  HBITMAP copy = CreateCompatibleBitmap(screen, picture.Width(), picture.Height());
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, picture.Width(), picture.Height());
+  if (bitmap) {
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = picture.Width();
+    info.bmiHeader.biHeight = picture.Height();
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = Picture::kBitsPerPixel;
+    info.bmiHeader.biCompression = BI_RGB;
+    SetDIBits(screen, bitmap, 0, static_cast<UINT>(picture.Height()), picture.Bits(), &info,
+              DIB_RGB_COLORS);
+  }
   ReleaseDC(nullptr, screen);
-  if (!copy) return nullptr;
-  PictureDC from(picture);
-  HDC to = CreateCompatibleDC(nullptr);
-  HGDIOBJ previous = SelectObject(to, copy);
-  BitBlt(to, 0, 0, picture.Width(), picture.Height(), from.Get(), 0, 0, SRCCOPY);
-  SelectObject(to, previous);
-  DeleteDC(to);
-  return copy;
-}
-
-// A bitmap of 8 bits or fewer per pixel draws through the system palette; the
-// clipboard gets a copy of it beside the bitmap.
-HPALETTE CopyOfPalette(HBITMAP bitmap) {
-  BITMAP info = {};
-  GetObjectA(bitmap, sizeof info, &info);
-  if (info.bmBitsPixel == 0 || info.bmBitsPixel > 8) return nullptr;
-  const int entries = 1 << info.bmBitsPixel;
-  std::vector<BYTE> buffer(sizeof(LOGPALETTE) + entries * sizeof(PALETTEENTRY));
-  auto* palette = reinterpret_cast<LOGPALETTE*>(buffer.data());
-  palette->palVersion = 0x300;
-  palette->palNumEntries = static_cast<WORD>(entries);
-  HDC screen = GetDC(nullptr);
-  GetSystemPaletteEntries(screen, 0, entries, palette->palPalEntry);
-  ReleaseDC(nullptr, screen);
-  return CreatePalette(palette);
+  return bitmap;
 }
 
 }  // namespace
 
-void CopyPreviewToClipboard() {
-  const Picture& picture = Form1->PreviewPicture;
-  HWND owner = Form1->Handle();
-  {
-    OpenedClipboard clipboard(owner);
-    EmptyClipboard();
+bool CaptureClipboard::Open(bool raiseWhenBusy) {
+  DWORD start = GetTickCount();
+  while (!OpenClipboard(owner_)) {
+    if (GetTickCount() - start >= kOpenPatienceMs) {
+      if (raiseWhenBusy) throw Error(messages::ClipboardCannotOpen());
+      return false;
+    }
+    // The holder may be a reader waiting for this very thread to render.
+    const unsigned before = renders_;
+    Application::AnswerSentMessages();
+    if (renders_ != before) start = GetTickCount();
+    Sleep(1);
   }
-  OpenedClipboard clipboard(owner);
-  // A 0 x 0 capture (no foreground window) has no bitmap: the clipboard stays
-  // empty rather than being promised data that never comes.
-  if (!picture.Bitmap()) return;
-  HBITMAP bitmap = CopyOfBitmap(picture);
-  if (!bitmap) return;
-  HPALETTE palette = CopyOfPalette(bitmap);
-  if (!SetClipboardData(CF_BITMAP, bitmap)) DeleteObject(bitmap);
-  if (palette && !SetClipboardData(CF_PALETTE, palette)) DeleteObject(palette);
+  return true;
 }
+
+void CaptureClipboard::Put(std::shared_ptr<const Picture> capture) {
+  Open(true);
+  ClipboardCloser closer;
+  // Ends the previous promise (WM_DESTROYCLIPBOARD when it was ours).
+  EmptyClipboard();
+  owed_.reset();
+  if (!capture || !capture->Bitmap()) return;
+  owed_ = std::move(capture);
+  SetClipboardData(CF_BITMAP, nullptr);
+}
+
+void CaptureClipboard::Render() {
+  if (!owed_ || !Open(false)) return;
+  ClipboardCloser closer;
+  // Asking for one's own delayed format renders it (WM_RENDERFORMAT) and
+  // stores it without a new change for readers.
+  if (GetClipboardOwner() == owner_) GetClipboardData(CF_BITMAP);
+  owed_.reset();
+}
+
+void CaptureClipboard::OnRenderFormat(UINT format) {
+  if (format != CF_BITMAP || !owed_) return;
+  HBITMAP bitmap = DisplayBitmapOf(*owed_);
+  if (bitmap && !SetClipboardData(CF_BITMAP, bitmap)) DeleteObject(bitmap);
+  owed_.reset();
+  ++renders_;
+}
+
+void CaptureClipboard::OnRenderAllFormats() {
+  // The owner is going away: render what is still owed, if the clipboard
+  // still holds our promise.
+  if (!owed_ || !Open(false)) return;
+  ClipboardCloser closer;
+  if (GetClipboardOwner() == owner_) OnRenderFormat(CF_BITMAP);
+  owed_.reset();
+}
+
+void CaptureClipboard::OnDestroyClipboard() { owed_.reset(); }
 
 }  // namespace vistrel

@@ -1,10 +1,44 @@
 #pragma once
+#include <windows.h>
+
+#include <memory>
+
+#include "toolkit/picture_win.h"
 
 namespace vistrel {
 
-// Replaces the clipboard contents with an independent copy of the preview
-// picture (CF_BITMAP, plus CF_PALETTE when the bitmap has a palette).
-// Raises "Impossible d'ouvrir le Presse-papiers" when another program holds it.
-void CopyPreviewToClipboard();
+// The captures' way onto the clipboard. A capture is announced at once with
+// delayed rendering (one small request, where handing over the bitmap itself
+// copies all of it into the window system); its bitmap is made from the
+// capture's own pixels when a reader first asks for it, or by Render() at the
+// end of a burst and at exit, so that the last capture stays on the
+// clipboard after the program has gone.
+//
+// The owner window passes on WM_RENDERFORMAT, WM_RENDERALLFORMATS and
+// WM_DESTROYCLIPBOARD. A reader asking for the bitmap waits, the clipboard
+// open, until the owner answers: the owner's thread must keep answering sent
+// messages while it works, and does so here while it waits for the clipboard.
+class CaptureClipboard {
+ public:
+  void SetOwner(HWND owner) { owner_ = owner; }
+
+  // Replaces the clipboard's contents with the capture, as CF_BITMAP. A
+  // 0 x 0 capture leaves it empty. Raises "Impossible d'ouvrir le
+  // Presse-papiers" when another program keeps it open.
+  void Put(std::shared_ptr<const Picture> capture);
+  // Makes the announced bitmap now, if it is still owed; no change is
+  // announced to readers. Quietly leaves it owed when the clipboard stays busy.
+  void Render();
+
+  void OnRenderFormat(UINT format);
+  void OnRenderAllFormats();
+  void OnDestroyClipboard();
+
+ private:
+  bool Open(bool raiseWhenBusy);
+  HWND owner_ = nullptr;
+  std::shared_ptr<const Picture> owed_;  // announced, not rendered yet
+  unsigned renders_ = 0;
+};
 
 }  // namespace vistrel

@@ -2,6 +2,7 @@
 
 #include <commdlg.h>
 
+#include "imageio/image_writers_win.h"
 #include "settings/config_file_win.h"
 #include "settings/settings_keys.h"
 #include "toolkit/messages.h"

@@ -1,10 +1,10 @@
 #include "overlay/overlay_window_win.h"
 
 #include <algorithm>
+#include <memory>
 #include <string>
 
 #include "app/preview_window_win.h"
-#include "capture/clipboard_win.h"
 #include "settings/config_file_win.h"
 #include "settings/settings_keys.h"
 
@@ -17,13 +17,14 @@ constexpr int kImage2Id = 1;
 constexpr UINT kRaisePreview = WM_APP + 1;
 }  // namespace
 
-TForm4::TForm4() : Image2(OverlayPicture, PictureControl::Mode::AtOwnSize) {}
+TForm4::TForm4() : Image2(PictureControl::Mode::AtOwnSize) {}
 
 void TForm4::Create() {
   RegisterClass("TForm4", GetSysColorBrush(COLOR_BTNFACE), nullptr);
   const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
   CreateForm("TForm4", "Form4", WS_POPUP, WS_EX_TOPMOST, 0, 0, width, height);
   Image2.Create(Handle(), kImage2Id, RECT{0, 0, width, height}, CursorFor(CursorKind::Cross));
+  Image2.Show(&OverlayPicture);
   Image2.onMouseDown = [this](const PictureControl::MouseEvent& e) { Image2MouseDown(e); };
   Image2.onMouseMove = [this](const PictureControl::MouseEvent& e) { Image2MouseMove(e); };
   Image2.onMouseUp = [this](const PictureControl::MouseEvent& e) { Image2MouseUp(e); };
@@ -67,20 +68,21 @@ void TForm4::Image2MouseMove(const PictureControl::MouseEvent& event) {
 
 void TForm4::Image2MouseUp(const PictureControl::MouseEvent&) {
   const Rect area = selection_.CaptureArea();
-  Picture& preview = Form1->PreviewPicture;
-  preview.NewBitmap(area.Width(), area.Height());
-  if (preview.Bitmap()) {
+  std::shared_ptr<Picture> capture = Form1->CapturePictures.Take(area.Width(), area.Height());
+  if (capture->Bitmap()) {
     // Paint the last frame now, so the copy holds what the user saw.
     UpdateWindow(Image2.Handle());
     WindowDC screen(GetDesktopWindow());
-    PictureDC to(preview);
+    PictureDC to(*capture);
     BitBlt(to.Get(), 0, 0, area.Width(), area.Height(), screen.Get(), area.left, area.top, SRCCOPY);
   }
+  GdiFlush();
   EraseFrame();
   // Before the clipboard step, so the preview shows the new image even when
   // the clipboard cannot be opened.
-  Form1->RefreshPreview();
-  CopyPreviewToClipboard();
+  Form1->SetPreview(capture);
+  Form1->Clipboard.Put(capture);
+  Form1->Clipboard.Render();
 }
 
 void TForm4::EraseFrame() {

@@ -107,6 +107,11 @@ int Application::Run() {
   return 0;
 }
 
+void Application::AnswerSentMessages() {
+  MSG msg;
+  PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+}
+
 void Application::Terminate() {
   state().terminated = true;
   PostQuitMessage(0);

@@ -32,6 +32,9 @@ class Application {
   static void BringToFront();
 
   static int Run();
+  // Handles the messages other threads and programs are waiting on (sent,
+  // not posted), for work that keeps the GUI thread away from the loop.
+  static void AnswerSentMessages();
   static void Terminate();
   static bool Terminated();
 };

@@ -3,7 +3,10 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <cstring>
 
+#include "toolkit/error.h"
+#include "toolkit/error_display_win.h"
 #include "toolkit/picture_fit.h"
 
 namespace vistrel {
@@ -11,19 +14,41 @@ namespace vistrel {
 void Picture::Clear() {
   if (bitmap_) DeleteObject(bitmap_);
   bitmap_ = nullptr;
+  bits_ = nullptr;
   hasImage_ = false;
   width_ = height_ = 0;
 }
 
 void Picture::NewBitmap(int width, int height) {
-  Clear();
+  width = std::max(width, 0);
+  height = std::max(height, 0);
+  if (!(bitmap_ && width == width_ && height == height_)) {
+    Clear();
+    width_ = width;
+    height_ = height;
+    if (width_ > 0 && height_ > 0) {
+      BITMAPINFO info = {};
+      info.bmiHeader.biSize = sizeof info.bmiHeader;
+      info.bmiHeader.biWidth = width_;
+      info.bmiHeader.biHeight = height_;  // bottom-up, as BMP files store rows
+      info.bmiHeader.biPlanes = 1;
+      info.bmiHeader.biBitCount = kBitsPerPixel;
+      info.bmiHeader.biCompression = BI_RGB;
+      void* bits = nullptr;
+      bitmap_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+      if (!bitmap_) {
+        // No image rather than one that silently lacks its pixels.
+        width_ = height_ = 0;
+        throw Error(SystemErrorText(ERROR_NOT_ENOUGH_MEMORY));
+      }
+      bits_ = static_cast<std::uint8_t*>(bits);
+    }
+  }
   hasImage_ = true;
-  width_ = std::max(width, 0);
-  height_ = std::max(height, 0);
-  if (width_ > 0 && height_ > 0) {
-    HDC screen = GetDC(nullptr);
-    bitmap_ = CreateCompatibleBitmap(screen, width_, height_);
-    ReleaseDC(nullptr, screen);
+  if (bits_) {
+    // White, the unused fourth byte 0 as the platform leaves it.
+    GdiFlush();
+    std::fill_n(reinterpret_cast<std::uint32_t*>(bits_), SizeBytes() / 4, 0x00FFFFFFu);
   }
 }
 
@@ -33,9 +58,9 @@ void Picture::CopyFrom(const Picture& other) {
     return;
   }
   NewBitmap(other.Width(), other.Height());
-  if (!bitmap_) return;
-  PictureDC from(other), to(*this);
-  BitBlt(to.Get(), 0, 0, width_, height_, from.Get(), 0, 0, SRCCOPY);
+  if (!bits_ || !other.Bits()) return;
+  GdiFlush();
+  std::memcpy(bits_, other.Bits(), SizeBytes());
 }
 
 PictureDC::PictureDC(const Picture& picture) : dc_(CreateCompatibleDC(nullptr)), previous_(nullptr) {
@@ -58,22 +83,27 @@ void PictureControl::Create(HWND parent, int id, const RECT& rect, HCURSOR curso
             rect.bottom - rect.top, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)));
 }
 
+void PictureControl::Show(const Picture* picture) {
+  picture_ = picture;
+  Refresh();
+}
+
 void PictureControl::Refresh() { InvalidateRect(Handle(), nullptr, TRUE); }
 
 void PictureControl::Paint(HDC dc) {
   RECT client;
   GetClientRect(Handle(), &client);
-  if (!picture_.Bitmap()) return;
-  PictureDC source(picture_);
+  if (!picture_ || !picture_->Bitmap()) return;
+  PictureDC source(*picture_);
   if (mode_ == Mode::AtOwnSize) {
-    BitBlt(dc, 0, 0, picture_.Width(), picture_.Height(), source.Get(), 0, 0, SRCCOPY);
+    BitBlt(dc, 0, 0, picture_->Width(), picture_->Height(), source.Get(), 0, 0, SRCCOPY);
     return;
   }
-  const Rect fit = FitPicture(picture_.Width(), picture_.Height(), client.right, client.bottom);
+  const Rect fit = FitPicture(picture_->Width(), picture_->Height(), client.right, client.bottom);
   SetStretchBltMode(dc, HALFTONE);
   SetBrushOrgEx(dc, 0, 0, nullptr);
   StretchBlt(dc, fit.left, fit.top, fit.Width(), fit.Height(), source.Get(), 0, 0,
-             picture_.Width(), picture_.Height(), SRCCOPY);
+             picture_->Width(), picture_->Height(), SRCCOPY);
 }
 
 LRESULT PictureControl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {

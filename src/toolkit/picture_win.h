@@ -1,6 +1,8 @@
 #pragma once
 #include <windows.h>
 
+#include <cstddef>
+#include <cstdint>
 #include <functional>
 
 #include "toolkit/window_win.h"
@@ -8,7 +10,10 @@
 namespace vistrel {
 
 // A picture: either empty (no image at all) or an image of width x height
-// pixels (either may be 0) held as a bitmap compatible with the display.
+// pixels (either may be 0). The pixels are a 32-bit device-independent
+// bitmap, bottom row first, exactly as a BMP file stores them: the writers
+// read them in place, from any thread, while GDI draws and blits through
+// Bitmap() on the GUI thread.
 class Picture {
  public:
   Picture() = default;
@@ -16,16 +21,25 @@ class Picture {
   Picture& operator=(const Picture&) = delete;
   ~Picture() { Clear(); }
 
+  static constexpr int kBitsPerPixel = 32;
+
   bool Empty() const { return !hasImage_; }
   int Width() const { return width_; }
   int Height() const { return height_; }
   // The bitmap; null when empty or when a side is 0.
   HBITMAP Bitmap() const { return bitmap_; }
+  // The pixel rows, bottom row first, 4 bytes each pixel (blue, green, red,
+  // unused); null when there is no bitmap.
+  const std::uint8_t* Bits() const { return bits_; }
+  std::uint8_t* Bits() { return bits_; }
+  std::size_t RowBytes() const { return static_cast<std::size_t>(width_) * 4; }
+  std::size_t SizeBytes() const { return RowBytes() * static_cast<std::size_t>(height_); }
 
   // Releases the image: the picture becomes empty.
   void Clear();
-  // Gives the picture a new display-compatible bitmap of that size; negative
-  // sides count as 0.
+  // Gives the picture an image of that size, every pixel white, so that what
+  // a block copy cannot read stays white; negative sides count as 0. The
+  // memory of an image of the same size is reused.
   void NewBitmap(int width, int height);
   // Makes this picture an independent copy of another.
   void CopyFrom(const Picture& other);
@@ -35,6 +49,7 @@ class Picture {
   int width_ = 0;
   int height_ = 0;
   HBITMAP bitmap_ = nullptr;
+  std::uint8_t* bits_ = nullptr;
 };
 
 // A memory device context with a picture's bitmap selected, for block copies
@@ -79,8 +94,11 @@ class PictureControl : public Window {
     int x, y;       // in the control's coordinates
   };
 
-  PictureControl(Picture& picture, Mode mode) : picture_(picture), mode_(mode) {}
+  explicit PictureControl(Mode mode) : mode_(mode) {}
   void Create(HWND parent, int id, const RECT& rect, HCURSOR cursor);
+  // The picture drawn (none: only the background); the caller keeps it alive
+  // until the next call. Redraws the control.
+  void Show(const Picture* picture);
   // Redraws the control from the picture.
   void Refresh();
 
@@ -93,7 +111,7 @@ class PictureControl : public Window {
 
  private:
   void Paint(HDC dc);
-  Picture& picture_;
+  const Picture* picture_ = nullptr;
   Mode mode_;
   HCURSOR cursor_ = nullptr;
 };
