@@ -120,10 +120,11 @@ void TForm1::CheckKey() {
       TForm1* form;
       ~BurstEnd() { form->EndBurst(); }
     } burstEnd{this};
-    while (GetAsyncKeyState(HotKeyCode) != 0) {
+    for (auto bitmap = ClipboardBitmap::AtOnce; GetAsyncKeyState(HotKeyCode) != 0;
+         bitmap = ClipboardBitmap::WhenAsked) {
       // Only an auto-recorded capture polls again at once; the others restore
       // the preview window, which stops the timer.
-      if (!CaptureScreen()) break;
+      if (!CaptureScreen(bitmap)) break;
       // A clipboard reader may be waiting for this thread to render.
       Application::AnswerSentMessages();
       if (AutoRecord.Failed()) break;

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <exception>
+#include <utility>
 
 #include "capture/autorec_name.h"
 #include "imageio/image_writers_win.h"
@@ -42,8 +43,6 @@ AutoRecSettings ReadAutoRecSettings() {
   return s;
 }
 
-AutoRecorder::AutoRecorder() : writes_(kQueuedFiles) {}
-
 void AutoRecorder::Record(std::shared_ptr<const Picture> capture,
                           const AutoRecSettings& settings) {
   // The date from one reading, the time from the next.
@@ -60,7 +59,8 @@ void AutoRecorder::Record(std::shared_ptr<const Picture> capture,
                                            [] { Sleep(1); }, kMaxClockRereads);
   lastStem_ = stem;
   std::string path = AutoRecPath(settings.folder, stem, bmp ? "bmp" : "jpg");
-  writes_.Push(
+  if (!writes_) writes_.emplace(kQueuedFiles);
+  writes_->Push(
       [capture = std::move(capture), path = std::move(path), bmp, quality] {
         if (bmp)
           BmpWriter(*capture, path);
@@ -70,10 +70,20 @@ void AutoRecorder::Record(std::shared_ptr<const Picture> capture,
       Application::AnswerSentMessages);
 }
 
-void AutoRecorder::WaitForWrites() { writes_.Drain(Application::AnswerSentMessages); }
+bool AutoRecorder::Failed() const { return failure_ || (writes_ && writes_->Failed()); }
+
+void AutoRecorder::WaitForWrites() {
+  if (!writes_) return;
+  writes_->Drain(Application::AnswerSentMessages);
+  if (std::exception_ptr failure = writes_->TakeFailure(); failure && !failure_) failure_ = failure;
+  // The thread and its memory go until the next burst.
+  writes_.reset();
+}
 
 void AutoRecorder::RaiseFailure() {
-  if (std::exception_ptr failure = writes_.TakeFailure()) std::rethrow_exception(failure);
+  WaitForWrites();
+  if (std::exception_ptr failure = std::exchange(failure_, nullptr))
+    std::rethrow_exception(failure);
 }
 
 }  // namespace vistrel

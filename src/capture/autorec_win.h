@@ -1,5 +1,7 @@
 #pragma once
+#include <exception>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "capture/write_queue.h"
@@ -21,23 +23,22 @@ AutoRecSettings ReadAutoRecSettings();
 
 // Writes captures into the folder under their date-and-time names. The name
 // is taken from the clock at the capture; the file is written beside the
-// next grab, in capture order.
+// next grab, in capture order, by a thread that lives for one burst.
 class AutoRecorder {
  public:
-  AutoRecorder();
-
   // Names the capture and queues its file. A JPEG quality that is not an
   // integer raises the conversion error here, before anything is written.
   void Record(std::shared_ptr<const Picture> capture, const AutoRecSettings& settings);
   // A queued file could not be written: the burst ends.
-  bool Failed() const { return writes_.Failed(); }
-  // Returns once every queued file is written.
+  bool Failed() const;
+  // Returns once every queued file is written (the end of a burst).
   void WaitForWrites();
   // Raises the first failure of a queued file since the last call, if any.
   void RaiseFailure();
 
  private:
-  WriteQueue writes_;
+  std::optional<WriteQueue> writes_;
+  std::exception_ptr failure_;  // of a burst that has ended
   // The stem of the last file named in this run: a capture in the same
   // millisecond would take its name and replace it.
   std::string lastStem_;

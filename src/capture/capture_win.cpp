@@ -22,24 +22,9 @@ int VirtualKey(Modifier modifier) {
   return 0;
 }
 
-// One straight block copy from a window's device context (the desktop
-// window's covers the whole screen) into the picture, sized to match. What
-// cannot be read stays white.
-void CopyFromWindow(Picture& into, HWND source, int x, int y, int width, int height) {
-  into.NewBitmap(width, height);
-  if (!into.Bitmap()) return;
-  {
-    WindowDC from(source);
-    PictureDC to(into);
-    BitBlt(to.Get(), 0, 0, into.Width(), into.Height(), from.Get(), x, y, SRCCOPY);
-  }
-  // The pixels are read straight from memory, perhaps on another thread.
-  GdiFlush();
-}
-
-std::shared_ptr<const Picture> Grab(HWND source, int x, int y, int width, int height) {
-  std::shared_ptr<Picture> picture = Form1->CapturePictures.Take(width, height);
-  CopyFromWindow(*picture, source, x, y, width, height);
+std::shared_ptr<const Picture> GrabScreenArea(const Rect& area) {
+  std::shared_ptr<Picture> picture = Form1->CapturePictures.Take(area.Width(), area.Height());
+  picture->CopyFromScreen(area);
   return picture;
 }
 
@@ -48,24 +33,26 @@ std::shared_ptr<const Picture> GrabWindowAndFrame() {
   // above and left of the screen. No foreground window leaves it all zero.
   RECT r = {};
   GetWindowRect(GetForegroundWindow(), &r);
-  return Grab(GetDesktopWindow(), r.left, r.top, r.right - r.left, r.bottom - r.top);
+  return GrabScreenArea({r.left, r.top, r.right, r.bottom});
 }
 
 std::shared_ptr<const Picture> GrabWindowContent() {
   HWND window = GetForegroundWindow();
   RECT r = {};
   GetClientRect(window, &r);
-  return Grab(window, 0, 0, r.right - r.left, r.bottom - r.top);
+  std::shared_ptr<Picture> picture =
+      Form1->CapturePictures.Take(r.right - r.left, r.bottom - r.top);
+  picture->CopyFromWindow(window, r.right - r.left, r.bottom - r.top);
+  return picture;
 }
 
-std::shared_ptr<const Picture> GrabScreen() {
-  return Grab(GetDesktopWindow(), 0, 0, GetSystemMetrics(SM_CXSCREEN),
-              GetSystemMetrics(SM_CYSCREEN));
+Rect PrimaryScreen() {
+  return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
 }
 
 }  // namespace
 
-bool CaptureScreen() {
+bool CaptureScreen(ClipboardBitmap clipboardBitmap) {
   Form1->SetPreview(nullptr);
   Form4->OverlayPicture.Clear();
   Form1->SelectionActive = false;
@@ -80,17 +67,17 @@ bool CaptureScreen() {
       capture = GrabWindowContent();
       break;
     case CaptureMode::MouseSelection:
-      CopyFromWindow(Form4->OverlayPicture, GetDesktopWindow(), 0, 0,
-                     GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+      Form4->OverlayPicture.CopyFromScreen(PrimaryScreen());
       Form1->SelectionActive = true;
       break;
     case CaptureMode::FullScreen:
-      capture = GrabScreen();
+      capture = GrabScreenArea(PrimaryScreen());
       break;
   }
   if (capture) {
     Form1->SetPreview(capture);
     Form1->Clipboard.Put(capture);
+    if (clipboardBitmap == ClipboardBitmap::AtOnce) Form1->Clipboard.Render();
   }
 
   const AutoRecSettings settings = ReadAutoRecSettings();

@@ -69,14 +69,9 @@ void TForm4::Image2MouseMove(const PictureControl::MouseEvent& event) {
 void TForm4::Image2MouseUp(const PictureControl::MouseEvent&) {
   const Rect area = selection_.CaptureArea();
   std::shared_ptr<Picture> capture = Form1->CapturePictures.Take(area.Width(), area.Height());
-  if (capture->Bitmap()) {
-    // Paint the last frame now, so the copy holds what the user saw.
-    UpdateWindow(Image2.Handle());
-    WindowDC screen(GetDesktopWindow());
-    PictureDC to(*capture);
-    BitBlt(to.Get(), 0, 0, area.Width(), area.Height(), screen.Get(), area.left, area.top, SRCCOPY);
-  }
-  GdiFlush();
+  // Paint the last frame now, so the copy holds what the user saw.
+  UpdateWindow(Image2.Handle());
+  capture->CopyFromScreen(area);
   EraseFrame();
   // Before the clipboard step, so the preview shows the new image even when
   // the clipboard cannot be opened.

@@ -4,10 +4,12 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 #include "toolkit/error.h"
 #include "toolkit/error_display_win.h"
 #include "toolkit/picture_fit.h"
+#include "toolkit/screen_part.h"
 
 namespace vistrel {
 
@@ -61,6 +63,36 @@ void Picture::CopyFrom(const Picture& other) {
   if (!bits_ || !other.Bits()) return;
   GdiFlush();
   std::memcpy(bits_, other.Bits(), SizeBytes());
+}
+
+void Picture::CopyFromScreen(const Rect& area) {
+  NewBitmap(area.Width(), area.Height());
+  // A copy reaching past the screen's edges brings nothing from there, and
+  // under Wine not even the part that is on it: only that part is read.
+  const int left = GetSystemMetrics(SM_XVIRTUALSCREEN), top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+  const Rect screen{left, top, left + GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                    top + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+  const std::optional<ScreenPart> part = ReadablePart(area, screen);
+  if (!bitmap_ || !part) return;
+  {
+    WindowDC from(GetDesktopWindow());
+    PictureDC to(*this);
+    BitBlt(to.Get(), part->destination.x, part->destination.y, part->source.Width(),
+           part->source.Height(), from.Get(), part->source.left, part->source.top, SRCCOPY);
+  }
+  // The pixels are read straight from memory, perhaps on another thread.
+  GdiFlush();
+}
+
+void Picture::CopyFromWindow(HWND window, int width, int height) {
+  NewBitmap(width, height);
+  if (!bitmap_) return;
+  {
+    WindowDC from(window);
+    PictureDC to(*this);
+    BitBlt(to.Get(), 0, 0, width_, height_, from.Get(), 0, 0, SRCCOPY);
+  }
+  GdiFlush();
 }
 
 PictureDC::PictureDC(const Picture& picture) : dc_(CreateCompatibleDC(nullptr)), previous_(nullptr) {

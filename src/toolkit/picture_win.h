@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "toolkit/geometry.h"
 #include "toolkit/window_win.h"
 
 namespace vistrel {
@@ -43,6 +44,12 @@ class Picture {
   void NewBitmap(int width, int height);
   // Makes this picture an independent copy of another.
   void CopyFrom(const Picture& other);
+  // Gives the picture an image of the area's size holding what the screen
+  // shows there (screen coordinates, the desktop window's device context).
+  // Only the part that lies on the screen is read; the rest stays white.
+  void CopyFromScreen(const Rect& area);
+  // The same from a window's own device context, from its point 0, 0.
+  void CopyFromWindow(HWND window, int width, int height);
 
  private:
   bool hasImage_ = false;

@@ -706,12 +706,18 @@ class Bench:
 
     def clipboard_dib(self):
         """The clipboard's CF_DIB read through Win32, as an Image (None if absent)."""
+        blob = self.clipboard_dib_bytes()
+        return Image.from_bmp(blob) if blob else None
+
+    def clipboard_dib_bytes(self):
+        """The clipboard's CF_DIB read through Win32, as a BMP file's bytes
+        (None if absent)."""
         path = os.path.join(self._tmp, "clipboard.bmp")
         answer = self.probe("clipboard-save", "--path", self.windows_path(path), check=False)
         if "error" in answer:
             return None
         with open(path, "rb") as f:
-            return Image.from_bmp(f.read())
+            return f.read()
 
     def program_linux_stats(self):
         """The program's Linux process: VmRSS and VmSize in kB, open fds. Under
@@ -747,14 +753,43 @@ class Bench:
             self._end(proc)
             proc.stdout.close()
 
+    @contextlib.contextmanager
+    def clipboard_reader(self, seconds=120):
+        """Another program reading the clipboard's image at every change, for
+        the with-block. Yields the list its reads go into, one dict each
+        (sequence, ms, width, height, crc: see pixel_crc()); complete once the
+        block has ended."""
+        proc = self._spawn([WINE, self.probe_exe, "clipboard-reader", "--seconds", str(seconds)],
+                           stdout=subprocess.PIPE)
+        reads = []
+        line = proc.stdout.readline().decode(errors="replace")
+        if '"reading"' not in line:
+            self._end(proc)
+            raise AssertionError("the clipboard reader did not start: %r" % line)
+
+        def collect():
+            for raw in proc.stdout:
+                with contextlib.suppress(ValueError):
+                    read = json.loads(raw.decode("utf-8", errors="replace"))
+                    if "sequence" in read:
+                        reads.append(read)
+        collector = threading.Thread(target=collect, daemon=True)
+        collector.start()
+        try:
+            yield reads
+        finally:
+            self._end(proc)
+            collector.join(timeout=10)
+
     # ---- fixture window -------------------------------------------------------
 
     def start_fixture(self, x=60, y=80, w=300, h=200, title="Vistrel fixture", solid=None,
                       topmost=False, tray=False, alpha=None, colorkey=None, controls=False,
-                      focus=True, timeout=30, close_on_key=None):
+                      focus=True, timeout=30, close_on_key=None, animate=None):
         """Opens the fixture window (client area at x, y, w x h) and returns its
         'ready' record: hwnd, pid, rect and client (screen), x11_window. With
-        close_on_key (a virtual-key code) it destroys itself at that key's press."""
+        close_on_key (a virtual-key code) it destroys itself at that key's press;
+        with animate (milliseconds) its client area changes colour that often."""
         self.stop_fixture()
         argv = [WINE, self.probe_exe, "fixture", "--x", str(x), "--y", str(y), "--w", str(w),
                 "--h", str(h), "--title", title]
@@ -772,6 +807,8 @@ class Bench:
             argv += ["--colorkey", "0x%02X%02X%02X" % tuple(colorkey)]
         if close_on_key is not None:
             argv += ["--close-on-key", str(close_on_key)]
+        if animate is not None:
+            argv += ["--animate", str(animate)]
         self._fixture = self._spawn(argv, stdout=subprocess.PIPE)
         self._fixture_tray = tray
         with self._events_lock:

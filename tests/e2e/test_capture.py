@@ -85,6 +85,25 @@ class CaptureModesTest(CaptureTestCase):
         _, clip = self.capture(("ctrl",))
         self.assert_client_capture(clip)
 
+    def test_what_lies_beyond_the_screen_is_white(self):
+        """A window reaching past the screen's right edge: the frame capture
+        holds the screen where it lies on it and white where nothing could be
+        read, never black or an earlier capture's pixels."""
+        b = self.bench
+        b.start_fixture(x=b.width - 120, y=80, w=300, h=200)
+        b.activate_fixture()
+        b.probe("clipboard-put-pattern", "--w", MARKER[0], "--h", MARKER[1])
+        before, clip = self.capture(("alt",))
+        rect = b.fixture["rect"]
+        width, height = rect[2] - rect[0], rect[3] - rect[1]
+        self.assertEqual(clip.size, (width, height))
+        inside = b.width - rect[0]
+        self.assertIsNone(clip.crop(0, 0, inside, height).first_difference(
+            before.crop(rect[0], rect[1], inside, height)))
+        beyond = clip.crop(inside, 0, width - inside, height)
+        self.assertTrue(beyond.is_uniform((255, 255, 255)), beyond.colors())
+        b.start_fixture()
+
     def test_held_key_without_auto_record_captures_once(self):
         b = self.bench
         before = b.screenshot()

@@ -18,8 +18,14 @@ COLORREF PatternPixel(int x, int y) {
 }
 
 int solidColour = -1;  // 0xRRGGBB, or -1 for the pattern
+int frame = -1;        // with --animate: the frame shown, a new solid colour every tick
+constexpr UINT_PTR kAnimationTimer = 7;
 int closeOnKey = -1;   // a virtual-key code whose press destroys the window
 constexpr UINT kTrayMessage = WM_APP + 1;
+
+// A colour of its own for each frame, so that captures taken at different
+// frames differ.
+COLORREF FrameColour(int n) { return RGB((n * 37) & 0xFF, (n * 101) & 0xFF, (n >> 3) & 0xFF); }
 
 void Paint(HWND hwnd) {
   PAINTSTRUCT ps;
@@ -32,8 +38,9 @@ void Paint(HWND hwnd) {
     for (int y = 0; y < h; ++y) {
       for (int x = 0; x < w; ++x) {
         const COLORREF c =
-            solidColour >= 0 ? RGB(solidColour >> 16, (solidColour >> 8) & 0xFF, solidColour & 0xFF)
-                             : PatternPixel(x, y);
+            frame >= 0        ? FrameColour(frame)
+            : solidColour >= 0 ? RGB(solidColour >> 16, (solidColour >> 8) & 0xFF, solidColour & 0xFF)
+                               : PatternPixel(x, y);
         pixels[static_cast<size_t>(y) * w + x] =
             (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
       }
@@ -65,6 +72,13 @@ LRESULT CALLBACK FixtureProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
       return 0;
     case WM_ERASEBKGND:
       return 1;
+    case WM_TIMER:
+      if (wParam == kAnimationTimer) {
+        ++frame;
+        InvalidateRect(hwnd, nullptr, FALSE);
+        UpdateWindow(hwnd);
+      }
+      return 0;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
       Event("keydown", Json::Object().Set("vk", static_cast<long long>(wParam)));
@@ -149,6 +163,8 @@ int Fixture(const Args& args) {
   const std::string title = args.Ansi("title", "Vistrel fixture");
   solidColour = static_cast<int>(args.Int("solid", -1));
   closeOnKey = static_cast<int>(args.Int("close-on-key", -1));
+  const int animate = static_cast<int>(args.Int("animate", 0));
+  if (animate > 0) frame = 0;
 
   WNDCLASSEXA wc = {};
   wc.cbSize = sizeof wc;
@@ -177,6 +193,7 @@ int Fixture(const Args& args) {
   }
   ShowWindow(hwnd, SW_SHOW);
   UpdateWindow(hwnd);
+  if (animate > 0) SetTimer(hwnd, kAnimationTimer, static_cast<UINT>(animate), nullptr);
   SetForegroundWindow(hwnd);
   SetFocus(hwnd);
   bool trayIcon = false;
@@ -215,8 +232,9 @@ int Fixture(const Args& args) {
 ProbeCommand fixtureCommand(
     "fixture", Fixture,
     "fixture [--x X --y Y --w W --h H --title T --solid 0xRRGGBB --topmost --tray --alpha A "
-    "--colorkey 0xRRGGBB --controls --close-on-key VK]: a captioned window "
-    "whose client area (at X,Y, W x H) shows the position pattern; prints 'ready' with its "
+    "--colorkey 0xRRGGBB --controls --close-on-key VK --animate MS]: a captioned window "
+    "whose client area (at X,Y, W x H) shows the position pattern (with --animate, a solid "
+    "colour that changes every MS milliseconds); prints 'ready' with its "
     "geometry, then key, mouse and tray-icon events; with --close-on-key it destroys itself at "
     "that key's press");
 

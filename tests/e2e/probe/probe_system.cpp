@@ -1,11 +1,13 @@
 // Clipboard and resource commands: hold-clipboard, clipboard-info,
 // clipboard-save, clipboard-put-pattern, clipboard-clear, clipboard-sequence,
-// peek-clipboard, gui-resources.
+// peek-clipboard, clipboard-reader, gui-resources.
 #include "probe.h"
 
 #include <psapi.h>
 
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 
 namespace probe {
 namespace {
@@ -175,6 +177,83 @@ int PeekClipboard(const Args& args) {
   return 0;
 }
 
+// CRC-32 of the pixel bytes with the unused fourth byte of each pixel taken
+// as 0: the harness computes the same over a BMP file's pixels.
+std::uint32_t PixelCrc(const std::uint8_t* pixels, std::size_t size) {
+  static std::uint32_t table[256];
+  if (!table[1]) {
+    for (std::uint32_t n = 0; n < 256; ++n) {
+      std::uint32_t c = n;
+      for (int k = 0; k < 8; ++k) c = c & 1 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+      table[n] = c;
+    }
+  }
+  std::uint32_t crc = 0xFFFFFFFFu;
+  for (std::size_t i = 0; i < size; ++i) {
+    const std::uint8_t byte = (i & 3) == 3 ? 0 : pixels[i];
+    crc = table[(crc ^ byte) & 0xFF] ^ (crc >> 8);
+  }
+  return crc ^ 0xFFFFFFFFu;
+}
+
+// Reads the clipboard's image at every change, as a clipboard viewer or
+// history tool does: one JSON line per change with the time the read took
+// and a checksum of the pixels read (32-bit images). Ends after --seconds,
+// with a summary.
+int ClipboardReader(const Args& args) {
+  const DWORD until = GetTickCount() + static_cast<DWORD>(args.Int("seconds", 10) * 1000);
+  DWORD last = GetClipboardSequenceNumber();
+  long long reads = 0, images = 0;
+  double slowest = 0;
+  LARGE_INTEGER frequency;
+  QueryPerformanceFrequency(&frequency);
+  auto now = [&] {
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+  };
+  Print(Json::Object().Set("reading", true).Set("sequence", static_cast<long long>(last)));
+  while (static_cast<LONG>(until - GetTickCount()) > 0) {
+    const DWORD sequence = GetClipboardSequenceNumber();
+    if (sequence == last) {
+      Sleep(1);
+      continue;
+    }
+    last = sequence;
+    ++reads;
+    const double start = now();
+    Json read = Json::Object().Set("sequence", static_cast<long long>(sequence));
+    if (OpenClipboardWithin(10000)) {
+      HANDLE handle = GetClipboardData(CF_DIB);
+      const auto* header = handle ? static_cast<const BITMAPINFOHEADER*>(GlobalLock(handle)) : nullptr;
+      if (header) {
+        const SIZE_T size = GlobalSize(handle);
+        const DWORD masks = header->biCompression == BI_BITFIELDS ? 12 : 0;
+        const std::size_t offset = header->biSize + masks;
+        const std::size_t pixels =
+            static_cast<std::size_t>(header->biWidth) * std::abs(header->biHeight) * 4;
+        read.Set("width", static_cast<int>(header->biWidth))
+            .Set("height", static_cast<int>(header->biHeight))
+            .Set("bpp", static_cast<int>(header->biBitCount));
+        if (header->biBitCount == 32 && size >= offset + pixels) {
+          read.Set("crc", static_cast<long long>(
+                              PixelCrc(reinterpret_cast<const std::uint8_t*>(header) + offset, pixels)));
+          ++images;
+        }
+        GlobalUnlock(handle);
+      }
+      CloseClipboard();
+    } else {
+      read.Set("busy", true);
+    }
+    const double took = now() - start;
+    slowest = took > slowest ? took : slowest;
+    Print(read.Set("ms", took));
+  }
+  Print(Json::Object().Set("reads", reads).Set("images", images).Set("slowest_ms", slowest));
+  return 0;
+}
+
 int GuiResources(const Args& args) {
   const std::vector<DWORD> pids = TargetPids(args);
   if (pids.empty()) Fail("no program process");
@@ -211,6 +290,11 @@ ProbeCommand sequenceCommand("clipboard-sequence", ClipboardSequence,
 ProbeCommand peekCommand("peek-clipboard", PeekClipboard,
                          "peek-clipboard [--seconds S --hold-ms H --pause-ms P]: opens the "
                          "clipboard for H ms every P ms, as a clipboard viewer does");
+ProbeCommand readerCommand(
+    "clipboard-reader", ClipboardReader,
+    "clipboard-reader [--seconds S]: prints 'reading', then at every clipboard change reads its "
+    "CF_DIB and prints the sequence number, the time the read took, the image's size and a CRC-32 "
+    "of its pixels (fourth byte as 0); then a summary");
 ProbeCommand resourcesCommand(
     "gui-resources", GuiResources,
     "gui-resources [--pid P]: GDI and USER object counts, handles, private bytes");
