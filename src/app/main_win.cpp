@@ -25,5 +25,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   Form2->Create();
   Form3 = new TForm3;
   Form3->Create();
-  return Application::Run();
+  const int status = Application::Run();
+  // However the loop ended, the last capture stays on the clipboard.
+  Form1->Clipboard.Render();
+  return status;
 }

@@ -61,11 +61,14 @@ void AutoRecorder::Record(std::shared_ptr<const Picture> capture,
   std::string path = AutoRecPath(settings.folder, stem, bmp ? "bmp" : "jpg");
   if (!writes_) writes_.emplace(kQueuedFiles);
   writes_->Push(
-      [capture = std::move(capture), path = std::move(path), bmp, quality] {
+      [capture = std::move(capture), path = std::move(path), bmp, quality](bool afterFailure) {
+        // Only the first failure of a burst is reported: a later one leaves
+        // no file behind.
+        const FailedFile failed = afterFailure ? FailedFile::Remove : FailedFile::KeepAsWritten;
         if (bmp)
-          BmpWriter(*capture, path);
+          BmpWriter(*capture, path, failed);
         else
-          JpegWriter(*capture, path, quality);
+          JpegWriter(*capture, path, quality, failed);
       },
       Application::AnswerSentMessages);
 }

@@ -67,10 +67,11 @@ void WriteQueue::Work() {
     Job job = std::move(jobs_.front());
     jobs_.pop_front();
     running_ = true;
+    const bool afterFailure = failure_ != nullptr;
     lock.unlock();
     std::exception_ptr failure;
     try {
-      job();
+      job(afterFailure);
     } catch (...) {
       failure = std::current_exception();
     }

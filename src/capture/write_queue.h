@@ -13,14 +13,15 @@ namespace vistrel {
 // they were queued. At most `capacity` wait; a push beyond that waits for
 // room. A job that throws does not stop the ones after it: each capture
 // taken is still written if it can be. The first failure is kept until it
-// is taken.
+// is taken; the jobs that run while it is kept are told so.
 //
 // The GUI thread must keep answering messages sent to it (a clipboard reader
 // asking for a rendering) while it waits here: every wait calls `whileWaiting`
 // every few milliseconds.
 class WriteQueue {
  public:
-  using Job = std::function<void()>;
+  // afterFailure: an earlier job failed, and that failure has not been taken.
+  using Job = std::function<void(bool afterFailure)>;
   using Idle = std::function<void()>;
 
   explicit WriteQueue(std::size_t capacity);

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "imageio/bmp_format.h"
@@ -22,7 +23,7 @@ namespace {
 // A file created anew (an existing one is truncated), closed on scope exit.
 class OutputFile {
  public:
-  explicit OutputFile(const std::string& path) {
+  OutputFile(const std::string& path, FailedFile failed) : path_(path), failed_(failed) {
     // Replacing a read-only file is refused with "access denied" by the
     // system; Wine run by root would truncate it, so refuse it here too.
     const DWORD attributes = GetFileAttributesA(path.c_str());
@@ -34,7 +35,9 @@ class OutputFile {
     if (handle_ == INVALID_HANDLE_VALUE)
       throw Error(messages::CannotCreateFile(path, SystemErrorText(GetLastError())));
   }
-  ~OutputFile() { CloseHandle(handle_); }
+  ~OutputFile() {
+    if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+  }
   OutputFile(const OutputFile&) = delete;
   OutputFile& operator=(const OutputFile&) = delete;
 
@@ -44,22 +47,29 @@ class OutputFile {
     while (size > 0) {
       const DWORD chunk = size > 0x40000000 ? 0x40000000 : static_cast<DWORD>(size);
       DWORD written = 0;
-      if (!WriteFile(handle_, bytes, chunk, &written, nullptr) || written != chunk)
+      if (!WriteFile(handle_, bytes, chunk, &written, nullptr) || written != chunk) {
+        if (failed_ == FailedFile::Remove) {
+          CloseHandle(std::exchange(handle_, INVALID_HANDLE_VALUE));
+          DeleteFileA(path_.c_str());
+        }
         throw Error(messages::StreamWriteError());
+      }
       bytes += chunk;
       size -= chunk;
     }
   }
 
  private:
+  std::string path_;
+  FailedFile failed_;
   HANDLE handle_ = INVALID_HANDLE_VALUE;
 };
 
 }  // namespace
 
-void BmpWriter(const Picture& picture, const std::string& path) {
+void BmpWriter(const Picture& picture, const std::string& path, FailedFile failed) {
   if (picture.Empty()) return;
-  OutputFile file(path);
+  OutputFile file(path, failed);
   if (!picture.Bits()) return;  // a side of 0: the file stays empty
 
   // The picture's rows are already in the file's order and layout.
@@ -71,7 +81,8 @@ void BmpWriter(const Picture& picture, const std::string& path) {
   WriteBmp(image, [&](const void* data, std::size_t size) { file.Write(data, size); });
 }
 
-void JpegWriter(const Picture& picture, const std::string& path, int quality) {
+void JpegWriter(const Picture& picture, const std::string& path, int quality,
+                FailedFile failed) {
   if (picture.Empty()) throw Error(messages::CannotAssign("TPicture", "TBitmap"));
   if (!JpegQualityInRange(quality)) return;
 
@@ -85,7 +96,7 @@ void JpegWriter(const Picture& picture, const std::string& path, int quality) {
                             picture.Bits() + rowBytes * (picture.Height() - 1), -rowBytes, 4};
     stream = *EncodeJpeg(source, quality);
   }
-  OutputFile file(path);
+  OutputFile file(path, failed);
   if (!stream.empty()) file.Write(stream.data(), stream.size());
 }
 

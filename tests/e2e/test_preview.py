@@ -84,7 +84,9 @@ class FirstShowTest(PreviewTestCase):
         self.start()
         form1 = self.capture()
         left, top = form1["rect"][:2]
+        # The window's black background is painted before the picture on it.
         shot = b.wait_until(lambda: (lambda s: s if s.pixel(left + 100, top + 20) == (0, 0, 0)
+                                     and s.pixel(left + 180, top + 140) != (0, 0, 0)
                                      else None)(b.screenshot()), what="the window painted")
         # Between "Set" and "-" the fuchsia strip is keyed out: the desktop shows.
         for x in (140, 150, 165):

@@ -25,7 +25,7 @@ struct Log {
 TEST(WriteQueue, RunsEveryJobInTheOrderQueued) {
   Log log;
   WriteQueue queue(2);
-  for (int i = 0; i < 50; ++i) queue.Push([&log, i] { log.Add(i); }, [] {});
+  for (int i = 0; i < 50; ++i) queue.Push([&log, i](bool) { log.Add(i); }, [] {});
   queue.Drain([] {});
   std::vector<int> expected(50);
   for (int i = 0; i < 50; ++i) expected[i] = i;
@@ -42,12 +42,12 @@ TEST(WriteQueue, APushBeyondTheCapacityWaitsAnsweringWhileItWaits) {
   std::atomic<bool> started{false};
   Log log;
   WriteQueue queue(2);
-  queue.Push([&, open] { started = true; open.wait(); log.Add(0); }, [] {});
+  queue.Push([&, open](bool) { started = true; open.wait(); log.Add(0); }, [] {});
   while (!started) std::this_thread::yield();
-  queue.Push([&] { log.Add(1); }, [] { FAIL() << "room was left"; });
-  queue.Push([&] { log.Add(2); }, [] { FAIL() << "room was left"; });
+  queue.Push([&](bool) { log.Add(1); }, [] { FAIL() << "room was left"; });
+  queue.Push([&](bool) { log.Add(2); }, [] { FAIL() << "room was left"; });
   int calls = 0;
-  queue.Push([&] { log.Add(3); }, [&] {
+  queue.Push([&](bool) { log.Add(3); }, [&] {
     if (++calls == 3) gate.set_value();
   });
   EXPECT_GE(calls, 3);
@@ -60,7 +60,7 @@ TEST(WriteQueue, DrainWaitsForTheJobUnderWay) {
   std::shared_future<void> open = gate.get_future().share();
   std::atomic<bool> started{false}, finished{false};
   WriteQueue queue(1);
-  queue.Push([&, open] { started = true; open.wait(); finished = true; }, [] {});
+  queue.Push([&, open](bool) { started = true; open.wait(); finished = true; }, [] {});
   while (!started) std::this_thread::yield();
   int calls = 0;
   queue.Drain([&] {
@@ -71,16 +71,25 @@ TEST(WriteQueue, DrainWaitsForTheJobUnderWay) {
   EXPECT_GE(calls, 2);
 }
 
-TEST(WriteQueue, AFailureKeepsTheJobsAfterItAndIsTakenOnce) {
+TEST(WriteQueue, AFailureKeepsTheJobsAfterItTellsThemAndIsTakenOnce) {
   Log log;
+  std::vector<bool> told;  // afterFailure of each job, in order
+  auto job = [&](int n, bool fails) {
+    return [&, n, fails](bool afterFailure) {
+      told.push_back(afterFailure);
+      if (fails) throw std::runtime_error(n == 1 ? "first" : "second");
+      log.Add(n);
+    };
+  };
   WriteQueue queue(4);
-  queue.Push([&] { log.Add(0); }, [] {});
-  queue.Push([] { throw std::runtime_error("first"); }, [] {});
-  queue.Push([&] { log.Add(2); }, [] {});
-  queue.Push([] { throw std::runtime_error("second"); }, [] {});
-  queue.Push([&] { log.Add(4); }, [] {});
+  queue.Push(job(0, false), [] {});
+  queue.Push(job(1, true), [] {});
+  queue.Push(job(2, false), [] {});
+  queue.Push(job(3, true), [] {});
+  queue.Push(job(4, false), [] {});
   queue.Drain([] {});
   EXPECT_EQ(log.done, (std::vector<int>{0, 2, 4}));
+  EXPECT_EQ(told, (std::vector<bool>{false, false, true, true, true}));
   ASSERT_TRUE(queue.Failed());
   std::exception_ptr failure = queue.TakeFailure();
   ASSERT_NE(failure, nullptr);
@@ -92,9 +101,12 @@ TEST(WriteQueue, AFailureKeepsTheJobsAfterItAndIsTakenOnce) {
   EXPECT_FALSE(queue.Failed());
   EXPECT_EQ(queue.TakeFailure(), nullptr);
 
-  // A failure after the first was taken is kept again.
-  queue.Push([] { throw std::runtime_error("third"); }, [] {});
+  // Once taken, the next job is not told of it; a new failure is kept again.
+  told.clear();
+  queue.Push(job(5, true), [] {});
+  queue.Push(job(6, false), [] {});
   queue.Drain([] {});
+  EXPECT_EQ(told, (std::vector<bool>{false, true}));
   EXPECT_TRUE(queue.Failed());
 }
 
@@ -102,7 +114,7 @@ TEST(WriteQueue, ClosingRunsWhatIsQueued) {
   Log log;
   {
     WriteQueue queue(3);
-    for (int i = 0; i < 3; ++i) queue.Push([&log, i] { log.Add(i); }, [] {});
+    for (int i = 0; i < 3; ++i) queue.Push([&log, i](bool) { log.Add(i); }, [] {});
   }
   EXPECT_EQ(log.done, (std::vector<int>{0, 1, 2}));
 }
@@ -112,7 +124,7 @@ TEST(WriteQueue, AJobLetsGoOfWhatItHoldsBeforeItCountsAsDone) {
   auto capture = std::make_shared<std::string>("pixels");
   std::weak_ptr<std::string> watch = capture;
   WriteQueue queue(1);
-  queue.Push([held = std::move(capture)] { (void)held; }, [] {});
+  queue.Push([held = std::move(capture)](bool) { (void)held; }, [] {});
   queue.Drain([] {});
   EXPECT_TRUE(watch.expired());
 }
