@@ -367,12 +367,12 @@ def rows(r):
                     "libjpeg-turbo direct", fmt(lib, digits=2), ratio(ours, lib)))
     w = r.get("wine_writers", {})
     out.append(("Wine", "BmpWriter, ms", fmt(w.get("bmp_BmpWriter"), digits=2),
-                "GetDIBits + one WriteFile", fmt(w.get("bmp_limit"), digits=2),
+                "the same bytes written from memory", fmt(w.get("bmp_limit"), digits=2),
                 ratio(w.get("bmp_BmpWriter"), w.get("bmp_limit"))))
     for q in (85, 100):
         ours, lim = w.get("jpeg_q%d_JpegWriter" % q), w.get("jpeg_q%d_limit" % q)
         out.append(("Wine", "JpegWriter q%d, ms" % q, fmt(ours, digits=2),
-                    "GetDIBits + libjpeg-turbo + WriteFile", fmt(lim, digits=2), ratio(ours, lim)))
+                    "libjpeg-turbo + WriteFile, same pixels", fmt(lim, digits=2), ratio(ours, lim)))
     def per_second(ms):
         if not ms:
             return None
@@ -494,8 +494,9 @@ How the figures are taken:
   `bench/make_screen.py` (wallpaper, document, code editor, spreadsheet, taskbar). Each
   iteration creates its file anew; it is deleted untimed.
 - Wine, writers: `vistrel_bench_probe.exe writers` links the program's own `BmpWriter` and
-  `JpegWriter` and times them beside GetDIBits plus one WriteFile (BMP) and GetDIBits plus
-  libjpeg-turbo plus one WriteFile (JPEG), round after round.
+  `JpegWriter` and times them, on a captured screen in the program's own picture, beside the
+  same bytes written from memory (BMP: header and pixels, two WriteFile calls) and
+  libjpeg-turbo on the same pixels plus one WriteFile (JPEG), round after round.
 - Wine, bare limit: `vistrel_bench_probe.exe grab` creates a bitmap, BitBlts the screen into
   it, reads it with GetDIBits and writes it in one WriteFile (BMP) or through libjpeg-turbo
   (JPEG q85): the same grab, conversion and write as auto-record, nothing else. The second
@@ -504,14 +505,22 @@ How the figures are taken:
 - auto-record: the real program, hot key held (xdotool) over the same image shown full screen
   (xwud); files per second
   from the files' modification times, the first 20 files and the whole hold (%(hold)g s)
-  separately (the disk slows after some 160 MB); files deleted after every run.
+  separately (the disk slows after some 160 MB); files deleted after every run. Set against
+  the bare limit without the clipboard step (goal: at least 0.9 of it) and scrot's loop (goal:
+  at least 1.5 times it).
+- auto-record with a clipboard reader: the same, while `vistrel_probe.exe clipboard-reader`
+  reads the clipboard's image (CF_DIB) at every change: the share of its reads that found a
+  whole image, and its slowest read.
 - hot key to clipboard: key arrival at a window of the bench probe to a CF_BITMAP readable
-  there, with the armed program polling every 100 ms (so 0 to 100 ms of it is the wait for
-  the next tick).
+  there, with the armed program polling every 100 ms (so 0 to 100 ms of it, 50 on average, is
+  the wait for the next tick), and to the bitmap first announced on the clipboard. The bare
+  figure it is set against has no poll to wait for and no reader's own copy of the bits.
 - peers: each tool captures the same screen to a file, one process per capture: one at a time
   with a pause between, and 10 back to back in a loop.
 - memory: RssAnon (private) and VmRSS of the Linux process, armed before any capture; after a
-  burst the armed program also holds the last capture and the writers' pixel buffer.
+  burst the armed program also holds the last capture (the preview's picture) and the
+  clipboard's bitmap of it, set against the armed figure of the same process plus two
+  captures' bytes.
 - idle: CPU time of the Linux processes over %(idle)g s (scaled to 60 s), beside
   `vistrel_idle_tray.exe` (a hidden window, a tray icon, a 100 ms timer querying one key).
 - start-up: process start to tray icon shown, same method for both programs.

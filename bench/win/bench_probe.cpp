@@ -159,8 +159,7 @@ void Compress(const std::uint8_t* topRow, std::ptrdiff_t stride, int width, int 
   jpeg_set_quality(&cinfo, quality, TRUE);
   jpeg_start_compress(&cinfo, TRUE);
   std::vector<JSAMPROW> rows(static_cast<std::size_t>(height));
-  for (int y = 0; y < height; ++y)
-    rows[y] = const_cast<JSAMPROW>(topRow + y * stride);
+  for (int y = 0; y < height; ++y) rows[y] = const_cast<JSAMPROW>(topRow + y * stride);
   while (cinfo.next_scanline < cinfo.image_height)
     jpeg_write_scanlines(&cinfo, rows.data() + cinfo.next_scanline,
                          cinfo.image_height - cinfo.next_scanline);

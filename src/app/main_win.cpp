@@ -1,7 +1,7 @@
 // Start-up: title, the four windows in their order, all hidden, then the
 // message loop with nothing shown but the tray icon.
-#include <windows.h>
 #include <commctrl.h>
+#include <windows.h>
 
 #include "about/about_window_win.h"
 #include "app/preview_window_win.h"
@@ -12,7 +12,8 @@
 using namespace vistrel;
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES | ICC_BAR_CLASSES | ICC_WIN95_CLASSES};
+  INITCOMMONCONTROLSEX controls = {sizeof controls,
+                                   ICC_STANDARD_CLASSES | ICC_BAR_CLASSES | ICC_WIN95_CLASSES};
   InitCommonControlsEx(&controls);
   Application::SetTitle("Vistrel");
   Application::Initialize();

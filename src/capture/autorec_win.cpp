@@ -43,8 +43,7 @@ AutoRecSettings ReadAutoRecSettings() {
   return s;
 }
 
-void AutoRecorder::Record(std::shared_ptr<const Picture> capture,
-                          const AutoRecSettings& settings) {
+void AutoRecorder::Record(std::shared_ptr<const Picture> capture, const AutoRecSettings& settings) {
   // The date from one reading, the time from the next.
   const ClockReading date = ReadLocalClock();
   const ClockReading time = ReadLocalClock();
@@ -55,8 +54,8 @@ void AutoRecorder::Record(std::shared_ptr<const Picture> capture,
   const bool jpg = settings.format == settings::kJpg;
   if (!bmp && !jpg) return;
   const int quality = jpg ? StrToInt(settings.compression) : 0;
-  const std::string stem = NextAutoRecName(date, time, lastStem_, ReadLocalClock,
-                                           [] { Sleep(1); }, kMaxClockRereads);
+  const std::string stem = NextAutoRecName(
+      date, time, lastStem_, ReadLocalClock, [] { Sleep(1); }, kMaxClockRereads);
   lastStem_ = stem;
   std::string path = AutoRecPath(settings.folder, stem, bmp ? "bmp" : "jpg");
   if (!writes_) writes_.emplace(kQueuedFiles);

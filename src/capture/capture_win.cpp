@@ -15,9 +15,12 @@ namespace {
 
 int VirtualKey(Modifier modifier) {
   switch (modifier) {
-    case Modifier::Alt: return VK_MENU;
-    case Modifier::Ctrl: return VK_CONTROL;
-    case Modifier::Shift: return VK_SHIFT;
+    case Modifier::Alt:
+      return VK_MENU;
+    case Modifier::Ctrl:
+      return VK_CONTROL;
+    case Modifier::Shift:
+      return VK_SHIFT;
   }
   return 0;
 }

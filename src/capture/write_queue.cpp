@@ -23,7 +23,8 @@ WriteQueue::~WriteQueue() {
 
 void WriteQueue::Push(Job job, const Idle& whileWaiting) {
   std::unique_lock lock(mutex_);
-  WaitUntil(lock, [this] { return jobs_.size() < capacity_; }, whileWaiting);
+  WaitUntil(
+      lock, [this] { return jobs_.size() < capacity_; }, whileWaiting);
   jobs_.push_back(std::move(job));
   lock.unlock();
   changed_.notify_all();
@@ -31,7 +32,8 @@ void WriteQueue::Push(Job job, const Idle& whileWaiting) {
 
 void WriteQueue::Drain(const Idle& whileWaiting) {
   std::unique_lock lock(mutex_);
-  WaitUntil(lock, [this] { return jobs_.empty() && !running_; }, whileWaiting);
+  WaitUntil(
+      lock, [this] { return jobs_.empty() && !running_; }, whileWaiting);
 }
 
 bool WriteQueue::Failed() const {

@@ -81,8 +81,7 @@ void BmpWriter(const Picture& picture, const std::string& path, FailedFile faile
   WriteBmp(image, [&](const void* data, std::size_t size) { file.Write(data, size); });
 }
 
-void JpegWriter(const Picture& picture, const std::string& path, int quality,
-                FailedFile failed) {
+void JpegWriter(const Picture& picture, const std::string& path, int quality, FailedFile failed) {
   if (picture.Empty()) throw Error(messages::CannotAssign("TPicture", "TBitmap"));
   if (!JpegQualityInRange(quality)) return;
 

@@ -49,8 +49,8 @@ void Application::Initialize() {
   RegisterClassExA(&wc);
   // Zero-sized and off every form: it exists for its taskbar button.
   state().handle = CreateWindowExA(0, "TApplication", state().title.c_str(),
-                                   WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0, 0,
-                                   0, nullptr, nullptr, wc.hInstance, nullptr);
+                                   WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0, 0, 0,
+                                   nullptr, nullptr, wc.hInstance, nullptr);
 }
 
 void Application::SetTitle(const std::string& title) {

@@ -95,7 +95,8 @@ void Picture::CopyFromWindow(HWND window, int width, int height) {
   GdiFlush();
 }
 
-PictureDC::PictureDC(const Picture& picture) : dc_(CreateCompatibleDC(nullptr)), previous_(nullptr) {
+PictureDC::PictureDC(const Picture& picture)
+    : dc_(CreateCompatibleDC(nullptr)), previous_(nullptr) {
   if (picture.Bitmap()) previous_ = SelectObject(dc_, picture.Bitmap());
 }
 
@@ -154,8 +155,10 @@ LRESULT PictureControl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       // The parent's background (black for the preview) shows around the picture.
       RECT client;
       GetClientRect(Handle(), &client);
-      HBRUSH brush = reinterpret_cast<HBRUSH>(GetClassLongPtrA(GetParent(Handle()), GCLP_HBRBACKGROUND));
-      FillRect(reinterpret_cast<HDC>(wParam), &client, brush ? brush : static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+      HBRUSH brush =
+          reinterpret_cast<HBRUSH>(GetClassLongPtrA(GetParent(Handle()), GCLP_HBRBACKGROUND));
+      FillRect(reinterpret_cast<HDC>(wParam), &client,
+               brush ? brush : static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
       return 1;
     }
     case WM_SETCURSOR:

@@ -96,9 +96,9 @@ class PictureControl : public Window {
  public:
   enum class Mode { Fit, AtOwnSize };
   struct MouseEvent {
-    int button;     // 0 left, 1 right, 2 middle (down/up only)
-    WPARAM keys;    // MK_* state at the event
-    int x, y;       // in the control's coordinates
+    int button;   // 0 left, 1 right, 2 middle (down/up only)
+    WPARAM keys;  // MK_* state at the event
+    int x, y;     // in the control's coordinates
   };
 
   explicit PictureControl(Mode mode) : mode_(mode) {}

@@ -42,14 +42,21 @@ TEST(WriteQueue, APushBeyondTheCapacityWaitsAnsweringWhileItWaits) {
   std::atomic<bool> started{false};
   Log log;
   WriteQueue queue(2);
-  queue.Push([&, open](bool) { started = true; open.wait(); log.Add(0); }, [] {});
+  queue.Push(
+      [&, open](bool) {
+        started = true;
+        open.wait();
+        log.Add(0);
+      },
+      [] {});
   while (!started) std::this_thread::yield();
   queue.Push([&](bool) { log.Add(1); }, [] { FAIL() << "room was left"; });
   queue.Push([&](bool) { log.Add(2); }, [] { FAIL() << "room was left"; });
   int calls = 0;
-  queue.Push([&](bool) { log.Add(3); }, [&] {
-    if (++calls == 3) gate.set_value();
-  });
+  queue.Push([&](bool) { log.Add(3); },
+             [&] {
+               if (++calls == 3) gate.set_value();
+             });
   EXPECT_GE(calls, 3);
   queue.Drain([] {});
   EXPECT_EQ(log.done, (std::vector<int>{0, 1, 2, 3}));
@@ -60,7 +67,13 @@ TEST(WriteQueue, DrainWaitsForTheJobUnderWay) {
   std::shared_future<void> open = gate.get_future().share();
   std::atomic<bool> started{false}, finished{false};
   WriteQueue queue(1);
-  queue.Push([&, open](bool) { started = true; open.wait(); finished = true; }, [] {});
+  queue.Push(
+      [&, open](bool) {
+        started = true;
+        open.wait();
+        finished = true;
+      },
+      [] {});
   while (!started) std::this_thread::yield();
   int calls = 0;
   queue.Drain([&] {

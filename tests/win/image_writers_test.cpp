@@ -390,7 +390,8 @@ TEST(Pictures, TheWritersReadEachPictureItsOwnPixels) {
   const std::string a = std::string(temp) + "vistrel_pixels_a.bmp";
   const std::string b = std::string(temp) + "vistrel_pixels_b.bmp";
   Picture red, blue;
-  for (auto [picture, colour] : {std::pair{&red, RGB(255, 0, 0)}, std::pair{&blue, RGB(0, 0, 255)}}) {
+  for (auto [picture, colour] :
+       {std::pair{&red, RGB(255, 0, 0)}, std::pair{&blue, RGB(0, 0, 255)}}) {
     picture->NewBitmap(8, 8);
     PictureDC dc(*picture);
     HBRUSH brush = CreateSolidBrush(colour);
@@ -402,7 +403,8 @@ TEST(Pictures, TheWritersReadEachPictureItsOwnPixels) {
   BmpWriter(red, a);
   BmpWriter(blue, b);
   std::ifstream fa(a, std::ios::binary), fb(b, std::ios::binary);
-  const Bytes ra((std::istreambuf_iterator<char>(fa)), {}), rb((std::istreambuf_iterator<char>(fb)), {});
+  const Bytes ra((std::istreambuf_iterator<char>(fa)), {}),
+      rb((std::istreambuf_iterator<char>(fb)), {});
   ASSERT_EQ(ra.size(), 54u + 256);
   ASSERT_EQ(rb.size(), 54u + 256);
   for (std::size_t i = 54; i < ra.size(); i += 4) {

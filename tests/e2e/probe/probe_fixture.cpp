@@ -20,7 +20,7 @@ COLORREF PatternPixel(int x, int y) {
 int solidColour = -1;  // 0xRRGGBB, or -1 for the pattern
 int frame = -1;        // with --animate: the frame shown, a new solid colour every tick
 constexpr UINT_PTR kAnimationTimer = 7;
-int closeOnKey = -1;   // a virtual-key code whose press destroys the window
+int closeOnKey = -1;  // a virtual-key code whose press destroys the window
 constexpr UINT kTrayMessage = WM_APP + 1;
 
 // A colour of its own for each frame, so that captures taken at different
@@ -37,10 +37,10 @@ void Paint(HWND hwnd) {
     std::vector<DWORD> pixels(static_cast<size_t>(w) * h);
     for (int y = 0; y < h; ++y) {
       for (int x = 0; x < w; ++x) {
-        const COLORREF c =
-            frame >= 0        ? FrameColour(frame)
-            : solidColour >= 0 ? RGB(solidColour >> 16, (solidColour >> 8) & 0xFF, solidColour & 0xFF)
-                               : PatternPixel(x, y);
+        const COLORREF c = frame >= 0         ? FrameColour(frame)
+                           : solidColour >= 0 ? RGB(solidColour >> 16, (solidColour >> 8) & 0xFF,
+                                                    solidColour & 0xFF)
+                                              : PatternPixel(x, y);
         pixels[static_cast<size_t>(y) * w + x] =
             (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
       }

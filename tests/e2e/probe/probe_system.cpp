@@ -225,7 +225,8 @@ int ClipboardReader(const Args& args) {
     Json read = Json::Object().Set("sequence", static_cast<long long>(sequence));
     if (OpenClipboardWithin(10000)) {
       HANDLE handle = GetClipboardData(CF_DIB);
-      const auto* header = handle ? static_cast<const BITMAPINFOHEADER*>(GlobalLock(handle)) : nullptr;
+      const auto* header =
+          handle ? static_cast<const BITMAPINFOHEADER*>(GlobalLock(handle)) : nullptr;
       if (header) {
         const SIZE_T size = GlobalSize(handle);
         const DWORD masks = header->biCompression == BI_BITFIELDS ? 12 : 0;
@@ -236,8 +237,8 @@ int ClipboardReader(const Args& args) {
             .Set("height", static_cast<int>(header->biHeight))
             .Set("bpp", static_cast<int>(header->biBitCount));
         if (header->biBitCount == 32 && size >= offset + pixels) {
-          read.Set("crc", static_cast<long long>(
-                              PixelCrc(reinterpret_cast<const std::uint8_t*>(header) + offset, pixels)));
+          read.Set("crc", static_cast<long long>(PixelCrc(
+                              reinterpret_cast<const std::uint8_t*>(header) + offset, pixels)));
           ++images;
         }
         GlobalUnlock(handle);
