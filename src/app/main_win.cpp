@@ -1,7 +1,8 @@
 // Start-up: title, the four windows in their order, all hidden, then the
 // message loop with nothing shown but the tray icon.
-#include <commctrl.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
 
 #include "about/about_window_win.h"
 #include "app/preview_window_win.h"
