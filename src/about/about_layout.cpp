@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "vistrel_version.h"
+
 namespace vistrel::about {
 namespace {
 
@@ -10,7 +12,7 @@ using enum ControlKind;
 constexpr std::array kLayout = {
     LayoutEntry{kGroupBox1, "GroupBox1", GroupBox, 0, 0, 0, 273, 105, "  Infos  ", -1},
     LayoutEntry{kImage2, "Image2", Custom, kGroupBox1, 8, 24, 48, 48, nullptr, -1},
-    LayoutEntry{kName, "Name", Label, kGroupBox1, 72, 16, 140, 20, "Vistrel v2.0.2.2", -1,
+    LayoutEntry{kName, "Name", Label, kGroupBox1, 72, 16, 140, 20, "Vistrel v" VISTREL_VERSION, -1,
                 CursorKind::Default, flag::kNone, FontStyle{nullptr, 16, true}},
     LayoutEntry{kPub, "Pub", Label, kGroupBox1, 72, 40, 172, 13, "Pour ceux qui gardent une trace.",
                 -1},

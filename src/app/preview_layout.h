@@ -4,10 +4,11 @@
 
 #include "toolkit/geometry.h"
 #include "toolkit/layout.h"
+#include "vistrel_version.h"
 
 namespace vistrel::preview {
 
-inline constexpr const char* kWindowText = "  Vistrel v2.0.2.2";
+inline constexpr const char* kWindowText = "  Vistrel v" VISTREL_VERSION;
 inline constexpr int kWidth = 200;
 inline constexpr int kHeight = 167;
 inline constexpr int kStripHeight = 17;
