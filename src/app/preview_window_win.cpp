@@ -120,6 +120,7 @@ void TForm1::CheckKey() {
       TForm1* form;
       ~BurstEnd() { form->EndBurst(); }
     } burstEnd{this};
+    inBurst_ = true;
     for (auto bitmap = ClipboardBitmap::AtOnce; GetAsyncKeyState(HotKeyCode) != 0;
          bitmap = ClipboardBitmap::WhenAsked) {
       // Only an auto-recorded capture polls again at once; the others restore
@@ -141,6 +142,7 @@ void TForm1::EndBurst() {
   AutoRecord.WaitForWrites();
   Clipboard.Render();
   CapturePictures.Trim();
+  inBurst_ = false;
 }
 
 void TForm1::Params() {
@@ -221,7 +223,13 @@ LRESULT TForm1::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       Clipboard.OnDestroyClipboard();
       return 0;
     case WM_MOUSEMOVE:
-      // Also the tray icon's callback message.
+      // Also the tray icon's callback message, which the shell sends. During
+      // a burst only the clipboard's requests are answered: a click on the
+      // icon is taken up once the burst is over.
+      if (inBurst_) {
+        PostMessageA(Handle(), message, wParam, lParam);
+        return 0;
+      }
       MouseOverTray(lParam);
       return 0;
     case WM_CLOSE:

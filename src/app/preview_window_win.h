@@ -82,6 +82,7 @@ class TForm1 : public Form {
   HICON icon_ = nullptr;
   HBRUSH stripBrush_ = nullptr;
   bool shownOnce_ = false;
+  bool inBurst_ = false;
   vistrel::DragState DragState;
   TrayIconRecordV1 TrayIconRecord = {};
 };

@@ -27,7 +27,6 @@ std::shared_ptr<Picture> PicturePool::Take(int width, int height) {
     }
   }
   if (!picture) picture = std::make_unique<Picture>();
-  picture->NewBitmap(width, height);
   std::weak_ptr<Shelf> home = shelf_;
   return std::shared_ptr<Picture>(picture.release(), [home](Picture* returned) {
     std::unique_ptr<Picture> owned(returned);

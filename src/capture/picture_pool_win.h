@@ -18,7 +18,8 @@ class PicturePool {
   PicturePool(const PicturePool&) = delete;
   PicturePool& operator=(const PicturePool&) = delete;
 
-  // A picture of that size, every pixel white.
+  // A picture for a capture of that size (its memory is used again when one
+  // of that size is free); its contents are what the capture copies into it.
   std::shared_ptr<Picture> Take(int width, int height);
   // Lets the free pictures' memory go (the end of a burst).
   void Trim();

@@ -22,36 +22,42 @@ void Picture::Clear() {
 }
 
 void Picture::NewBitmap(int width, int height) {
+  Allocate(width, height);
+  FillWhite();
+}
+
+void Picture::Allocate(int width, int height) {
   width = std::max(width, 0);
   height = std::max(height, 0);
-  if (!(bitmap_ && width == width_ && height == height_)) {
-    Clear();
-    width_ = width;
-    height_ = height;
-    if (width_ > 0 && height_ > 0) {
-      BITMAPINFO info = {};
-      info.bmiHeader.biSize = sizeof info.bmiHeader;
-      info.bmiHeader.biWidth = width_;
-      info.bmiHeader.biHeight = height_;  // bottom-up, as BMP files store rows
-      info.bmiHeader.biPlanes = 1;
-      info.bmiHeader.biBitCount = kBitsPerPixel;
-      info.bmiHeader.biCompression = BI_RGB;
-      void* bits = nullptr;
-      bitmap_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-      if (!bitmap_) {
-        // No image rather than one that silently lacks its pixels.
-        width_ = height_ = 0;
-        throw Error(SystemErrorText(ERROR_NOT_ENOUGH_MEMORY));
-      }
-      bits_ = static_cast<std::uint8_t*>(bits);
-    }
-  }
   hasImage_ = true;
-  if (bits_) {
-    // White, the unused fourth byte 0 as the platform leaves it.
-    GdiFlush();
-    std::fill_n(reinterpret_cast<std::uint32_t*>(bits_), SizeBytes() / 4, 0x00FFFFFFu);
+  if (bitmap_ && width == width_ && height == height_) return;
+  Clear();
+  hasImage_ = true;
+  width_ = width;
+  height_ = height;
+  if (width_ == 0 || height_ == 0) return;
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width_;
+  info.bmiHeader.biHeight = height_;  // bottom-up, as BMP files store rows
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = kBitsPerPixel;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  bitmap_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (!bitmap_) {
+    // No image rather than one that silently lacks its pixels.
+    Clear();
+    throw Error(SystemErrorText(ERROR_NOT_ENOUGH_MEMORY));
   }
+  bits_ = static_cast<std::uint8_t*>(bits);
+}
+
+void Picture::FillWhite() {
+  if (!bits_) return;
+  // White, the unused fourth byte 0 as the platform leaves it.
+  GdiFlush();
+  std::fill_n(reinterpret_cast<std::uint32_t*>(bits_), SizeBytes() / 4, 0x00FFFFFFu);
 }
 
 void Picture::CopyFrom(const Picture& other) {
@@ -66,25 +72,34 @@ void Picture::CopyFrom(const Picture& other) {
 }
 
 void Picture::CopyFromScreen(const Rect& area) {
-  NewBitmap(area.Width(), area.Height());
   // A copy reaching past the screen's edges brings nothing from there, and
   // under Wine not even the part that is on it: only that part is read.
   const int left = GetSystemMetrics(SM_XVIRTUALSCREEN), top = GetSystemMetrics(SM_YVIRTUALSCREEN);
   const Rect screen{left, top, left + GetSystemMetrics(SM_CXVIRTUALSCREEN),
                     top + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
   const std::optional<ScreenPart> part = ReadablePart(area, screen);
+  Allocate(area.Width(), area.Height());
+  // White where the copy will not reach; a copy of the whole area leaves no
+  // pixel as it was.
+  const bool whole = part && part->source == area;
+  if (!whole) FillWhite();
   if (!bitmap_ || !part) return;
+  BOOL copied;
   {
     WindowDC from(GetDesktopWindow());
     PictureDC to(*this);
-    BitBlt(to.Get(), part->destination.x, part->destination.y, part->source.Width(),
-           part->source.Height(), from.Get(), part->source.left, part->source.top, SRCCOPY);
+    copied = BitBlt(to.Get(), part->destination.x, part->destination.y, part->source.Width(),
+                    part->source.Height(), from.Get(), part->source.left, part->source.top,
+                    SRCCOPY);
   }
+  if (!copied && whole) FillWhite();
   // The pixels are read straight from memory, perhaps on another thread.
   GdiFlush();
 }
 
 void Picture::CopyFromWindow(HWND window, int width, int height) {
+  // What the window's device context does not give (hidden or off-screen
+  // parts) stays white.
   NewBitmap(width, height);
   if (!bitmap_) return;
   {

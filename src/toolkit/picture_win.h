@@ -52,6 +52,11 @@ class Picture {
   void CopyFromWindow(HWND window, int width, int height);
 
  private:
+  // An image of that size, its memory reused when the size is the same;
+  // its pixels as they were.
+  void Allocate(int width, int height);
+  void FillWhite();
+
   bool hasImage_ = false;
   int width_ = 0;
   int height_ = 0;

@@ -351,22 +351,54 @@ TEST_F(ImageFiles, AFailedWriteInABurstKeepsTheCapturesQueuedAfterItAndIsRaisedO
   EXPECT_EQ(List(dir_).size(), 3u);
 }
 
+bool AllWhite(const Picture& picture) {
+  for (std::size_t i = 0; i < picture.SizeBytes(); i += 4)
+    if (U32(Bytes(picture.Bits() + i, picture.Bits() + i + 4), 0) != 0x00FFFFFFu) return false;
+  return true;
+}
+
 TEST(Pictures, NewImagesAreWhiteAlsoWhenTheirMemoryIsUsedAgain) {
   PicturePool pool;
   std::shared_ptr<Picture> first = pool.Take(3, 2);
+  first->NewBitmap(3, 2);
   ASSERT_NE(first->Bits(), nullptr);
-  for (std::size_t i = 0; i < first->SizeBytes(); i += 4)
-    EXPECT_EQ(U32(Bytes(first->Bits() + i, first->Bits() + i + 4), 0), 0x00FFFFFFu) << i;
+  EXPECT_TRUE(AllWhite(*first));
   std::fill_n(first->Bits(), first->SizeBytes(), std::uint8_t{0x12});
   const std::uint8_t* memory = first->Bits();
   first.reset();
+
+  // The free picture of that size comes back, its memory too; a screen copy
+  // of an area that lies wholly off the screen leaves it white, not as the
+  // last capture left it.
   std::shared_ptr<Picture> again = pool.Take(3, 2);
-  EXPECT_EQ(again->Bits(), memory) << "the free picture of that size is used again";
-  for (std::size_t i = 0; i < again->SizeBytes(); i += 4)
-    EXPECT_EQ(U32(Bytes(again->Bits() + i, again->Bits() + i + 4), 0), 0x00FFFFFFu) << i;
+  again->CopyFromScreen({-500, -500, -497, -498});
+  EXPECT_EQ(again->Bits(), memory);
+  EXPECT_TRUE(AllWhite(*again));
+  std::fill_n(again->Bits(), again->SizeBytes(), std::uint8_t{0x12});
+  again->NewBitmap(3, 2);
+  EXPECT_TRUE(AllWhite(*again));
+
   // A picture still held is never handed out twice.
   std::shared_ptr<Picture> other = pool.Take(3, 2);
+  other->NewBitmap(3, 2);
   EXPECT_NE(other->Bits(), again->Bits());
+}
+
+TEST(Pictures, AScreenCopyPastTheEdgeIsWhiteBeyondIt) {
+  Picture picture;
+  picture.NewBitmap(4, 4);
+  std::fill_n(picture.Bits(), picture.SizeBytes(), std::uint8_t{0x12});
+  // Two columns on the screen's left edge, two beyond it.
+  picture.CopyFromScreen({-2, 0, 2, 4});
+  ASSERT_EQ(picture.Width(), 4);
+  const std::size_t row = picture.RowBytes();
+  for (int y = 0; y < 4; ++y) {
+    for (int x = 0; x < 2; ++x)
+      EXPECT_EQ(U32(Bytes(picture.Bits() + y * row + x * 4, picture.Bits() + y * row + x * 4 + 4), 0),
+                0x00FFFFFFu)
+          << x << "," << y;
+    EXPECT_NE(picture.Bits()[y * row + 2 * 4], 0x12) << "the part on the screen is read";
+  }
 }
 
 TEST(Pictures, ABlockCopyThatCannotReadItsSourceLeavesWhite) {
@@ -378,8 +410,13 @@ TEST(Pictures, ABlockCopyThatCannotReadItsSourceLeavesWhite) {
     BitBlt(to.Get(), 0, 0, 4, 4, nullptr, 0, 0, SRCCOPY);
   }
   GdiFlush();
-  for (std::size_t i = 0; i < picture.SizeBytes(); i += 4)
-    EXPECT_EQ(U32(Bytes(picture.Bits() + i, picture.Bits() + i + 4), 0), 0x00FFFFFFu) << i;
+  EXPECT_TRUE(AllWhite(picture));
+  // A window that is gone: its copy is white too.
+  HWND gone = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 4, 4, nullptr, nullptr, nullptr, nullptr);
+  DestroyWindow(gone);
+  std::fill_n(picture.Bits(), picture.SizeBytes(), std::uint8_t{0x12});
+  picture.CopyFromWindow(gone, 4, 4);
+  EXPECT_TRUE(AllWhite(picture));
 }
 
 TEST(Pictures, TheWritersReadEachPictureItsOwnPixels) {
