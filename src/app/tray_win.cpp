@@ -12,7 +12,7 @@
 #include "overlay/overlay_window_win.h"
 #include "settings/config_file_win.h"
 #include "settings/preferences_window_win.h"
-#include "settings/settings_keys.h"
+#include "settings/settings.h"
 #include "toolkit/application_win.h"
 
 namespace vistrel {
@@ -23,9 +23,8 @@ static_assert(sizeof(void*) != 4 || sizeof(TrayIconRecordV1) == 88);
 namespace {
 
 std::string ReadHotKeyName() {
-  ConfigFile config;
-  if (!config.KeyExists(settings::kSection, settings::kHotKey)) return settings::kDefaultHotKey;
-  return config.ReadValue(settings::kSection, settings::kHotKey, settings::kDefaultHotKey);
+  SettingsFile file;
+  return settings::ReadHotKeyName(file);
 }
 
 }  // namespace

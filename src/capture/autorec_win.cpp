@@ -7,8 +7,6 @@
 
 #include "capture/autorec_name.h"
 #include "imageio/image_writers_win.h"
-#include "settings/config_file_win.h"
-#include "settings/settings_keys.h"
 #include "toolkit/application_win.h"
 #include "toolkit/messages.h"
 #include "toolkit/picture_win.h"
@@ -32,32 +30,21 @@ constexpr std::size_t kQueuedFiles = 2;
 
 }  // namespace
 
-AutoRecSettings ReadAutoRecSettings() {
-  ConfigFile config;
-  AutoRecSettings s;
-  s.autoRec = config.ReadValue(settings::kSection, "autoRec", settings::kNo);
-  s.format = config.ReadValue(settings::kSection, "autoRecFormat", settings::kBmp);
-  s.folder = config.ReadValue(settings::kSection, settings::kSaveFilePath, DefaultSaveFolder());
-  s.compression =
-      config.ReadValue(settings::kSection, settings::kCompression, settings::kDefaultCompression);
-  return s;
-}
-
-void AutoRecorder::Record(std::shared_ptr<const Picture> capture, const AutoRecSettings& settings) {
+void AutoRecorder::Record(std::shared_ptr<const Picture> capture, const settings::AutoRecord& read) {
   // The date from one reading, the time from the next.
   const ClockReading date = ReadLocalClock();
   const ClockReading time = ReadLocalClock();
   // One level only; an existing folder or a missing parent is no error here.
-  CreateDirectoryA(settings.folder.c_str(), nullptr);
+  CreateDirectoryA(read.folder.c_str(), nullptr);
 
-  const bool bmp = settings.format == settings::kBmp;
-  const bool jpg = settings.format == settings::kJpg;
+  const bool bmp = settings::Is(read.format, settings::kBmp);
+  const bool jpg = settings::Is(read.format, settings::kJpg);
   if (!bmp && !jpg) return;
-  const int quality = jpg ? StrToInt(settings.compression) : 0;
+  const int quality = jpg ? StrToInt(read.compression) : 0;
   const std::string stem = NextAutoRecName(
       date, time, lastStem_, ReadLocalClock, [] { Sleep(1); }, kMaxClockRereads);
   lastStem_ = stem;
-  std::string path = AutoRecPath(settings.folder, stem, bmp ? "bmp" : "jpg");
+  std::string path = AutoRecPath(read.folder, stem, bmp ? "bmp" : "jpg");
   if (!writes_) writes_.emplace(kQueuedFiles);
   writes_->Push(
       [capture = std::move(capture), path = std::move(path), bmp, quality](bool afterFailure) {

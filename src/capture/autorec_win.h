@@ -5,21 +5,11 @@
 #include <string>
 
 #include "capture/write_queue.h"
+#include "settings/settings.h"
 
 namespace vistrel {
 
 class Picture;
-
-// The four settings a capture reads after every capture, in this order.
-struct AutoRecSettings {
-  std::string autoRec;      // "non" switches auto-record off; anything else is on
-  std::string format;       // "bmp" or "jpg"; anything else writes nothing
-  std::string folder;       // used as read
-  std::string compression;  // JPEG quality as decimal text
-};
-
-// Reads the four settings (one open and close of the profile file).
-AutoRecSettings ReadAutoRecSettings();
 
 // Writes captures into the folder under their date-and-time names. The name
 // is taken from the clock at the capture; the file is written beside the
@@ -28,7 +18,7 @@ class AutoRecorder {
  public:
   // Names the capture and queues its file. A JPEG quality that is not an
   // integer raises the conversion error here, before anything is written.
-  void Record(std::shared_ptr<const Picture> capture, const AutoRecSettings& settings);
+  void Record(std::shared_ptr<const Picture> capture, const settings::AutoRecord& read);
   // A queued file could not be written: the burst ends.
   bool Failed() const;
   // Returns once every queued file is written (the end of a burst).

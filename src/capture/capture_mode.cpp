@@ -9,10 +9,9 @@ CaptureMode ChooseCaptureMode(const std::function<bool(Modifier)>& pressed) {
   return CaptureMode::FullScreen;
 }
 
-AfterCapture DecideAfterCapture(bool selectionActive, std::string_view autoRec) {
+AfterCapture DecideAfterCapture(bool selectionActive, bool autoRecordOn) {
   if (selectionActive) return AfterCapture::ShowOverlay;
-  if (autoRec == "non") return AfterCapture::RestorePreview;
-  return AfterCapture::AutoRecord;
+  return autoRecordOn ? AfterCapture::AutoRecord : AfterCapture::RestorePreview;
 }
 
 }  // namespace vistrel

@@ -1,6 +1,5 @@
 #pragma once
 #include <functional>
-#include <string_view>
 
 namespace vistrel {
 
@@ -15,7 +14,7 @@ CaptureMode ChooseCaptureMode(const std::function<bool(Modifier)>& pressed);
 enum class AfterCapture { ShowOverlay, RestorePreview, AutoRecord };
 
 // What follows a capture: a selection always goes to the overlay; otherwise
-// auto-record is off only for the exact value "non".
-AfterCapture DecideAfterCapture(bool selectionActive, std::string_view autoRec);
+// auto-record when it is on.
+AfterCapture DecideAfterCapture(bool selectionActive, bool autoRecordOn);
 
 }  // namespace vistrel

@@ -6,6 +6,8 @@
 
 #include "app/preview_window_win.h"
 #include "capture/capture_mode.h"
+#include "settings/config_file_win.h"
+#include "settings/settings.h"
 #include "overlay/overlay_window_win.h"
 #include "toolkit/picture_win.h"
 
@@ -83,8 +85,12 @@ bool CaptureScreen(ClipboardBitmap clipboardBitmap) {
     if (clipboardBitmap == ClipboardBitmap::AtOnce) Form1->Clipboard.Render();
   }
 
-  const AutoRecSettings settings = ReadAutoRecSettings();
-  switch (DecideAfterCapture(Form1->SelectionActive, settings.autoRec)) {
+  settings::AutoRecord settings;
+  {
+    SettingsFile file;
+    settings = settings::ReadAutoRecord(file, DefaultSaveFolder);
+  }
+  switch (DecideAfterCapture(Form1->SelectionActive, settings.On())) {
     case AfterCapture::ShowOverlay:
       Form4->Show();
       Form1->RestoreMainForm();

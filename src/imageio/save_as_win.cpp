@@ -4,7 +4,7 @@
 
 #include "imageio/image_writers_win.h"
 #include "settings/config_file_win.h"
-#include "settings/settings_keys.h"
+#include "settings/settings.h"
 #include "toolkit/messages.h"
 #include "toolkit/picture_win.h"
 
@@ -54,9 +54,8 @@ void SaveAsJPG(HWND owner, const Picture& picture) {
   if (!SaveDialogJPG.Execute(owner)) return;
   std::string compression;
   {
-    ConfigFile config;
-    compression =
-        config.ReadValue(settings::kSection, settings::kCompression, settings::kDefaultCompression);
+    SettingsFile file;
+    compression = settings::Read(file, settings::Key::Compression, {});
   }
   const std::string path = SaveDialogJPG.fileName;
   JpegWriter(picture, path, StrToInt(compression));

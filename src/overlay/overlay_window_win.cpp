@@ -6,7 +6,7 @@
 
 #include "app/preview_window_win.h"
 #include "settings/config_file_win.h"
-#include "settings/settings_keys.h"
+#include "settings/settings.h"
 
 namespace vistrel {
 
@@ -54,8 +54,7 @@ void TForm4::FormCreate() {
 void TForm4::Image2MouseDown(const PictureControl::MouseEvent& event) {
   // The preview lies above the overlay during the drag.
   SetWindowPos(Form1->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-  const std::string bordBlanc =
-      ConfigFile().ReadValue(settings::kSection, settings::kBordBlanc, settings::kYes);
+  const std::string bordBlanc = settings::Read(SettingsFile(), settings::Key::BordBlanc, {});
   selection_.Press({event.x, event.y}, MarginFor(bordBlanc));
   EraseFrame();
 }

@@ -5,7 +5,6 @@
 
 #include <vector>
 
-#include "app/preview_window_win.h"
 #include "settings/save_folder.h"
 #include "toolkit/error.h"
 #include "toolkit/messages.h"
@@ -53,11 +52,23 @@ bool ConfigFile::KeyExists(const std::string& section, const std::string& key) c
   return false;
 }
 
+std::string SettingsFile::Read(const char* key, const std::string& fallback) const {
+  return file_.ReadValue(settings::kSection, key, fallback);
+}
+
+bool SettingsFile::Has(const char* key) const { return file_.KeyExists(settings::kSection, key); }
+
+void SettingsFile::Write(const char* key, const std::string& value) {
+  file_.WriteValue(settings::kSection, key, value);
+}
+
+void SettingsFile::RemoveAll() { file_.RemoveSection(settings::kSection); }
+
 std::string WinFolder(int csidl) {
   LPITEMIDLIST items = nullptr;
   char path[MAX_PATH] = "";
-  HWND owner = Form1 ? Form1->Handle() : nullptr;
-  if (SUCCEEDED(SHGetSpecialFolderLocation(owner, csidl, &items)) && items) {
+  // No owner window: the call shows nothing that one would own.
+  if (SUCCEEDED(SHGetSpecialFolderLocation(nullptr, csidl, &items)) && items) {
     SHGetPathFromIDListA(items, path);
     IMalloc* malloc = nullptr;
     if (SUCCEEDED(SHGetMalloc(&malloc)) && malloc) {

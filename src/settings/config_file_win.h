@@ -1,14 +1,17 @@
 #pragma once
 #include <string>
 
+#include "settings/settings.h"
+
 namespace vistrel {
 
-// One handler's access to the profile file "Vistrel.cfg" (a bare name: the
-// profile service puts it in the Windows folder). Holds no data and no lock:
-// every read goes to the file, every write is flushed when the handle closes.
+// One handler's access to a profile file, by default "Vistrel.cfg" (a bare
+// name: the profile service puts it in the Windows folder). Holds no data and
+// no lock: every read goes to the file, every write is flushed when the
+// handle closes.
 class ConfigFile {
  public:
-  explicit ConfigFile(std::string fileName = "Vistrel.cfg");
+  explicit ConfigFile(std::string fileName = settings::kFileName);
   ~ConfigFile();
   ConfigFile(const ConfigFile&) = delete;
   ConfigFile& operator=(const ConfigFile&) = delete;
@@ -26,6 +29,19 @@ class ConfigFile {
  private:
   std::string fileName_;
   bool written_ = false;
+};
+
+// The program's settings: section "Settings" of "Vistrel.cfg", for the length
+// of one handler's work.
+class SettingsFile final : public settings::Store {
+ public:
+  std::string Read(const char* key, const std::string& fallback) const override;
+  bool Has(const char* key) const override;
+  void Write(const char* key, const std::string& value) override;
+  void RemoveAll() override;
+
+ private:
+  ConfigFile file_;
 };
 
 // The file-system path of a shell folder (CSIDL_PERSONAL: the documents folder).

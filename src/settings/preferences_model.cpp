@@ -2,14 +2,15 @@
 
 #include <algorithm>
 
-#include "settings/settings_keys.h"
 #include "toolkit/messages.h"
 
 namespace vistrel::prefs {
 
-bool ActifFromStored(std::string_view autoRec) { return autoRec == settings::kYes; }
+bool ActifFromStored(std::string_view autoRec) { return settings::Is(autoRec, settings::kYes); }
 
-bool RadioBmpFromStored(std::string_view autoRecFormat) { return autoRecFormat == settings::kBmp; }
+bool RadioBmpFromStored(std::string_view autoRecFormat) {
+  return settings::Is(autoRecFormat, settings::kBmp);
+}
 
 std::string FolderFromStored(std::string_view saveFilePath,
                              const std::function<std::string()>& defaultFolder) {
@@ -23,24 +24,26 @@ SliderState SliderFromStored(std::string_view compression) {
 }
 
 std::string HotKeyFromStored(std::string_view hotKey) {
-  return hotKey.empty() ? std::string(settings::kDefaultHotKey) : std::string(hotKey);
+  return hotKey.empty() ? settings::Info(settings::Key::HotKey).defaultValue : std::string(hotKey);
 }
 
-bool WBorderFromStored(std::string_view bordBlanc) { return bordBlanc == settings::kYes; }
+bool WBorderFromStored(std::string_view bordBlanc) {
+  return settings::Is(bordBlanc, settings::kYes);
+}
 
 std::string PercentText(int position) { return std::to_string(position) + " %"; }
 
 int ClampPosition(int value) { return std::clamp(value, 0, 100); }
 
-std::array<KeyValue, 6> ValuesToWrite(const ControlStates& controls) {
-  return {{
-      {settings::kAutoRec, controls.actif ? settings::kYes : settings::kNo},
-      {settings::kAutoRecFormat, controls.radioBmp ? settings::kBmp : settings::kJpg},
-      {settings::kSaveFilePath, controls.edit1},
-      {settings::kCompression, std::to_string(controls.trackBar)},
-      {settings::kHotKey, controls.choixTouche},
-      {settings::kBordBlanc, controls.wBorder ? settings::kYes : settings::kNo},
-  }};
+settings::Values ValuesToWrite(const ControlStates& controls) {
+  settings::Values values;
+  values.autoRec = controls.actif ? settings::kYes : settings::kNo;
+  values.autoRecFormat = controls.radioBmp ? settings::kBmp : settings::kJpg;
+  values.saveFilePath = controls.edit1;
+  values.compression = std::to_string(controls.trackBar);
+  values.hotKey = controls.choixTouche;
+  values.bordBlanc = controls.wBorder ? settings::kYes : settings::kNo;
+  return values;
 }
 
 }  // namespace vistrel::prefs

@@ -1,23 +1,13 @@
 #pragma once
 // What the preferences window shows for the stored settings, and what it
 // stores for its controls. No platform types: the window applies each step.
-#include <array>
 #include <functional>
 #include <string>
 #include <string_view>
 
-namespace vistrel::prefs {
+#include "settings/settings.h"
 
-// The six values as read from section "Settings" (each reader's default
-// already applied by the read).
-struct StoredValues {
-  std::string autoRec;
-  std::string autoRecFormat;
-  std::string saveFilePath;
-  std::string compression;
-  std::string hotKey;
-  std::string bordBlanc;
-};
+namespace vistrel::prefs {
 
 // The state of the controls that carry a setting.
 struct ControlStates {
@@ -49,11 +39,7 @@ bool WBorderFromStored(std::string_view bordBlanc);
 std::string PercentText(int position);
 int ClampPosition(int value);
 
-struct KeyValue {
-  const char* key;
-  std::string value;
-};
-// The six values written by "Ok", in the order they are written.
-std::array<KeyValue, 6> ValuesToWrite(const ControlStates& controls);
+// The six values "Ok" writes for the controls.
+settings::Values ValuesToWrite(const ControlStates& controls);
 
 }  // namespace vistrel::prefs

@@ -8,7 +8,7 @@
 #include "settings/config_file_win.h"
 #include "settings/pick_folder_win.h"
 #include "settings/preferences_layout.h"
-#include "settings/settings_keys.h"
+#include "settings/settings.h"
 #include "toolkit/application_win.h"
 #include "toolkit/messages.h"
 
@@ -53,17 +53,10 @@ int TForm2::TrackBarPosition() const {
 }
 
 void TForm2::Initialize() {
-  StoredValues stored;
+  settings::Values stored;
   {
-    ConfigFile file(settings::kFileName);
-    const char* section = settings::kSection;
-    stored.autoRec = file.ReadValue(section, settings::kAutoRec, settings::kNo);
-    stored.autoRecFormat = file.ReadValue(section, settings::kAutoRecFormat, settings::kBmp);
-    stored.saveFilePath = file.ReadValue(section, settings::kSaveFilePath, DefaultSaveFolder());
-    stored.compression =
-        file.ReadValue(section, settings::kCompression, settings::kDefaultCompression);
-    stored.hotKey = file.ReadValue(section, settings::kHotKey, settings::kDefaultHotKey);
-    stored.bordBlanc = file.ReadValue(section, settings::kBordBlanc, settings::kYes);
+    SettingsFile file;
+    stored = settings::ReadAll(file, DefaultSaveFolder);
   }
   SetChecked(kActif, ActifFromStored(stored.autoRec));
   AutoActivate();
@@ -106,12 +99,11 @@ ControlStates TForm2::ReadControls() const {
 }
 
 void TForm2::ValiderClick() {
-  const auto values = ValuesToWrite(ReadControls());
+  const settings::Values values = ValuesToWrite(ReadControls());
   {
     // A refused write stops here: the window stays open, nothing follows.
-    ConfigFile file(settings::kFileName);
-    for (const KeyValue& value : values)
-      file.WriteValue(settings::kSection, value.key, value.value);
+    SettingsFile file;
+    settings::WriteAll(file, values);
   }
   Hide();
   if (Form1->InTray)
@@ -133,8 +125,8 @@ void TForm2::FormDestroy() { Leave(); }
 
 void TForm2::ResetClick() {
   {
-    ConfigFile file(settings::kFileName);
-    file.RemoveSection(settings::kSection);
+    SettingsFile file;
+    file.RemoveAll();
   }
   Initialize();
   MessageBoxA(Handle(), messages::SettingsReset().c_str(), Application::Title().c_str(), MB_OK);

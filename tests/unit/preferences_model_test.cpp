@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "memory_store.h"
 #include "toolkit/error.h"
 
 namespace vistrel::prefs {
@@ -98,10 +99,11 @@ TEST(PreferencesSlider, LabelReadsThePositionAndABlankPercent) {
   EXPECT_EQ(PercentText(100), "100 %");
 }
 
-std::string Written(const std::array<KeyValue, 6>& values) {
-  std::string lines;
-  for (const KeyValue& value : values) lines += std::string(value.key) + "=" + value.value + "\n";
-  return lines;
+// What "Ok" leaves in a section that held nothing.
+std::string Written(const settings::Values& values) {
+  testing::MemoryStore file;
+  settings::WriteAll(file, values);
+  return file.Text();
 }
 
 TEST(PreferencesSave, DefaultsGiveTheSixLinesInFileOrder) {
@@ -142,14 +144,17 @@ TEST(PreferencesRoundTrip, SavedValuesLoadBackIntoTheSameControls) {
   saved.trackBar = 37;
   saved.choixTouche = "Mouse.M";
   saved.wBorder = false;
-  const auto values = ValuesToWrite(saved);
-  EXPECT_EQ(ActifFromStored(values[0].value), saved.actif);
-  EXPECT_EQ(RadioBmpFromStored(values[1].value), saved.radioBmp);
-  EXPECT_EQ(FolderFromStored(values[2].value, [] { return std::string("unused"); }), saved.edit1);
-  EXPECT_EQ(SliderFromStored(values[3].value).position, saved.trackBar);
-  EXPECT_EQ(SliderFromStored(values[3].value).label, "37 %");
-  EXPECT_EQ(HotKeyFromStored(values[4].value), saved.choixTouche);
-  EXPECT_EQ(WBorderFromStored(values[5].value), saved.wBorder);
+  testing::MemoryStore file;
+  settings::WriteAll(file, ValuesToWrite(saved));
+  const settings::Values values = settings::ReadAll(file, [] { return std::string("unused"); });
+  EXPECT_EQ(ActifFromStored(values.autoRec), saved.actif);
+  EXPECT_EQ(RadioBmpFromStored(values.autoRecFormat), saved.radioBmp);
+  EXPECT_EQ(FolderFromStored(values.saveFilePath, [] { return std::string("unused"); }),
+            saved.edit1);
+  EXPECT_EQ(SliderFromStored(values.compression).position, saved.trackBar);
+  EXPECT_EQ(SliderFromStored(values.compression).label, "37 %");
+  EXPECT_EQ(HotKeyFromStored(values.hotKey), saved.choixTouche);
+  EXPECT_EQ(WBorderFromStored(values.bordBlanc), saved.wBorder);
 }
 
 }  // namespace

@@ -231,8 +231,9 @@ TEST_F(ImageFiles, AMissingFolderGivesTheFileCreationMessage) {
   }
 }
 
-AutoRecSettings Settings(std::string format, std::string folder, std::string compression = "100") {
-  return AutoRecSettings{"oui", std::move(format), std::move(folder), std::move(compression)};
+settings::AutoRecord Settings(std::string format, std::string folder,
+                              std::string compression = "100") {
+  return settings::AutoRecord{"oui", std::move(format), std::move(folder), std::move(compression)};
 }
 
 std::shared_ptr<const Picture> Painted(int w, int h) {
@@ -243,7 +244,7 @@ std::shared_ptr<const Picture> Painted(int w, int h) {
 
 // One auto-recorded capture, its file written (or its failure raised) before
 // the call returns.
-void AutoRecord(const std::shared_ptr<const Picture>& picture, const AutoRecSettings& settings) {
+void AutoRecord(const std::shared_ptr<const Picture>& picture, const settings::AutoRecord& settings) {
   AutoRecorder recorder;
   recorder.Record(picture, settings);
   recorder.WaitForWrites();
