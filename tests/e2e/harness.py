@@ -808,6 +808,13 @@ class Bench:
             raise AssertionError("no X window for the fixture")
         return ids[0].decode()
 
+    def x_window_shown(self, title):
+        """True once an X window of exactly that title is mapped: a look at the
+        screen itself, quicker than asking Wine through the probe."""
+        out = self._run(["xdotool", "search", "--onlyvisible", "--name", "^%s$" % re.escape(title)],
+                        check=False)
+        return bool(out.stdout.split())
+
     def focus_fixture(self):
         """Gives the fixture the X keyboard focus; Wine sees keys only then."""
         self._run(["xdotool", "windowfocus", "--sync", self.fixture_window_id()])
