@@ -86,6 +86,7 @@ LRESULT TForm3::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CREATE:
       SetupControls();
+      UseDialogKeys();
       return 0;
     case WM_COMMAND:
       if (lParam && LOWORD(wParam) == kButton1 && HIWORD(wParam) == BN_CLICKED) Button1Click();

@@ -175,6 +175,7 @@ LRESULT TForm2::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CREATE:
       SetupControls();
+      UseDialogKeys();
       Initialize();
       return 0;
     case WM_COMMAND:

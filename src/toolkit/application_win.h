@@ -24,6 +24,11 @@ class Application {
   // Called after a form was shown or hidden: the taskbar button follows.
   static void FormVisibilityChanged();
 
+  // The message loop gives this form's keys to IsDialogMessage while it is
+  // active, as in a dialog box, except Enter and Escape, which no button
+  // takes. Its control ids stay clear of IDOK and IDCANCEL.
+  static void UseDialogKeys(HWND form);
+
   static void OnMinimize(std::function<void()> handler);
   static void Minimize();
   static bool Minimized();

@@ -166,7 +166,8 @@ void Form::BuildControls(std::span<const LayoutEntry> layout, const FontStyle& f
     }
     // A group box's tab order only orders its contents; it takes no focus.
     if (entry->tabOrder >= 0 && entry->kind != ControlKind::GroupBox) style |= WS_TABSTOP;
-    if (entry->flags & flag::kGroupStart) style |= WS_GROUP;
+    // A control that takes no focus ends the arrow group before it.
+    if ((entry->flags & flag::kGroupStart) || entry->tabOrder < 0) style |= WS_GROUP;
     if (entry->flags & flag::kDisabled) style |= WS_DISABLED;
     if (entry->flags & flag::kRightToLeft) exStyle |= WS_EX_RTLREADING;
     const RECT r = LayoutRect(layout, *entry);
@@ -197,8 +198,33 @@ bool Form::HandleSetCursor(WPARAM wParam, LPARAM lParam) {
   return false;
 }
 
+void Form::UseDialogKeys() { Application::UseDialogKeys(Handle()); }
+
+// WM_NEXTDLGCTL, which IsDialogMessage sends for Tab and the arrows and which
+// only the dialog box procedure would answer: wParam names the control when
+// lParam is set, else it asks for the previous (non-zero) or next tab stop.
+void Form::MoveFocus(WPARAM wParam, LPARAM lParam) {
+  HWND target = nullptr;
+  if (LOWORD(lParam)) {
+    target = reinterpret_cast<HWND>(wParam);
+  } else {
+    // The focus may sit inside a control (a combo box's edit field).
+    HWND from = GetFocus();
+    while (from && GetParent(from) != Handle()) from = GetParent(from);
+    target = GetNextDlgTabItem(Handle(), from, wParam != 0);
+  }
+  if (!target || !IsChild(Handle(), target)) return;
+  SetFocus(target);
+  if (SendMessageA(target, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL)
+    SendMessageA(target, EM_SETSEL, 0, -1);
+}
+
 LRESULT Form::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_SETCURSOR && HandleSetCursor(wParam, lParam)) return TRUE;
+  if (message == WM_NEXTDLGCTL) {
+    MoveFocus(wParam, lParam);
+    return 0;
+  }
   return Window::OnMessage(message, wParam, lParam);
 }
 

@@ -34,6 +34,9 @@ class Form : public Window {
   // Creates the form in the middle of the screen with that client size.
   void CreateCentredForm(const char* className, const char* caption, DWORD style, DWORD exStyle,
                          int clientWidth, int clientHeight);
+  // Tab, Shift+Tab and the arrows walk the controls: tab order is creation
+  // order, over the controls with WS_TABSTOP; WS_GROUP bounds arrow groups.
+  void UseDialogKeys();
   // Builds the controls of a layout table; Custom entries are skipped (the
   // form creates those windows itself, at LayoutRect()).
   void BuildControls(std::span<const LayoutEntry> layout, const FontStyle& formFont);
@@ -50,6 +53,7 @@ class Form : public Window {
 
  private:
   HFONT MakeFont(const FontStyle& fontStyle);
+  void MoveFocus(WPARAM wParam, LPARAM lParam);
   std::vector<HFONT> fonts_;
   std::vector<std::pair<HWND, HCURSOR>> cursors_;
 };

@@ -815,6 +815,21 @@ class Bench:
                         check=False)
         return bool(out.stdout.split())
 
+    def focus_window(self, cls):
+        """Gives the program's window of that class the X keyboard focus, as a
+        window manager does at a click (Xvfb has none), and waits until the
+        window is active in Wine."""
+        window = self.wait_until(lambda: self.visible(cls), what="%s to show" % cls)
+        self._run(["xdotool", "windowfocus", "--sync", str(window["x11_window"])])
+        self.wait_until(lambda: self.probe("focus", "--hwnd", window["hwnd"])["active"] ==
+                        window["hwnd"], what="%s active" % cls)
+        return window
+
+    def focus_of(self, window):
+        """The child control of the window's thread's active window that holds
+        the keyboard focus (a combo box for its edit field), or None."""
+        return self.probe("focus", "--hwnd", window["hwnd"])["control"] or None
+
     def focus_fixture(self):
         """Gives the fixture the X keyboard focus; Wine sees keys only then."""
         self._run(["xdotool", "windowfocus", "--sync", self.fixture_window_id()])
@@ -845,6 +860,9 @@ class Bench:
 
     def keyup(self, name):
         self._run(["xdotool", "keyup", name])
+
+    def type_text(self, text):
+        self._run(["xdotool", "type", "--delay", "30", text])
 
     def press_hotkey(self, key="F12", modifiers=(), hold=0.3):
         """Presses key with the modifiers held around it. The program polls

@@ -40,6 +40,25 @@ PREFERENCES_LAYOUT = {
     "Valider": ("Button", None, 248, 248, 81, 25, "Ok"),
 }
 
+# The tab order of each control within its parent (the window or a group box);
+# the keyboard walks the window's orders, and inside a group box its own.
+PREFERENCES_TAB_ORDER = {
+    "GroupBox1": 0, "RadioBMP": 0, "RadioJPG": 1, "Actif": 2,
+    "GroupBoxComp": 1, "TrackBar1": 0,
+    "GroupBox2": 7, "ChoixTouche": 0, "WBorder": 1,
+    "GroupBox3": 2, "Browse": 0, "Edit1": 1,
+    "Valider": 3, "Annuler": 4, "Reset": 5, "Infos": 6,
+}
+
+
+def tab_walk(layout, tab_order):
+    """The focusable controls in the order the keyboard walks them."""
+    def path(name):
+        parent = layout[name][1]
+        return (tab_order[parent], tab_order[name]) if parent else (tab_order[name], -1)
+    return sorted((n for n in tab_order if not n.startswith("GroupBox")), key=path)
+
+
 ABOUT_LAYOUT = {
     "GroupBox1": ("Button", None, 0, 0, 273, 105, "  Infos  "),
     "Image2": ("Static", "GroupBox1", 8, 24, 48, 48, ""),
