@@ -32,7 +32,9 @@ LRESULT CALLBACK AppWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
     return 0;
   }
   if (message == WM_CLOSE) {
-    Application::Terminate();
+    // The taskbar button's "Close window": closing the main form is the way
+    // out, so whatever it does on the way (the tray icon) is done here too.
+    Application::CloseMainForm();
     return 0;
   }
   return DefWindowProcA(hwnd, message, wParam, lParam);
@@ -83,6 +85,13 @@ void Application::Minimize() {
 }
 
 bool Application::Minimized() { return state().minimized; }
+
+void Application::CloseMainForm() {
+  if (state().forms.empty())
+    Terminate();
+  else
+    SendMessageA(state().forms.front()->Handle(), WM_CLOSE, 0, 0);
+}
 
 void Application::Restore() {
   // Undoes a minimise of the application as a whole; otherwise nothing.

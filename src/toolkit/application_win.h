@@ -19,8 +19,11 @@ class Application {
   static const std::string& Title();
   static HWND Handle();
 
-  // A top-level form, owned by the application window.
+  // A top-level form, owned by the application window; the first one added
+  // is the main form.
   static void AddForm(Window* form);
+  // Closes the main form, whose close ends the program.
+  static void CloseMainForm();
   // Called after a form was shown or hidden: the taskbar button follows.
   static void FormVisibilityChanged();
 
