@@ -16,7 +16,8 @@ HCURSOR CursorFor(CursorKind kind) {
     case CursorKind::SizeAll:
       return LoadCursorA(nullptr, MAKEINTRESOURCEA(32646));  // IDC_SIZEALL
     case CursorKind::Drag:
-      return LoadCursorA(nullptr, MAKEINTRESOURCEA(32648));  // IDC_NO-like
+      // The system has no drag cursor of its own: the arrow with a box under it.
+      return LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kDragCursorResource));
     case CursorKind::Cross:
       return LoadCursorA(nullptr, MAKEINTRESOURCEA(32515));  // IDC_CROSS
     case CursorKind::Default:

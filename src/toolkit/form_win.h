@@ -58,6 +58,8 @@ class Form : public Window {
   std::vector<std::pair<HWND, HCURSOR>> cursors_;
 };
 
+// The program's drag cursor in its resources (res/vistrel.rc).
+inline constexpr int kDragCursorResource = 3;
 HCURSOR CursorFor(CursorKind kind);
 // A font of a layout table's style; the caller deletes it.
 HFONT CreateStyledFont(const FontStyle& style, bool underline = false);
