@@ -69,6 +69,7 @@ void TForm1::RefreshPreview() { Image1.Refresh(); }
 
 void TForm1::Quit() {
   NotifyIcon(NIM_DELETE);
+  iconRegistered_ = false;
   Application::Terminate();
 }
 

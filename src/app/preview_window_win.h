@@ -61,7 +61,7 @@ class TForm1 : public Form {
   void OnCommand(int id);
   void StartTimer();
   void StopTimer();
-  void NotifyIcon(DWORD action);
+  bool NotifyIcon(DWORD action);
 
   PictureControl Image1{PreviewPicture, PictureControl::Mode::Fit};
   HMENU PopupMenu1 = nullptr;
@@ -69,6 +69,7 @@ class TForm1 : public Form {
   HICON icon_ = nullptr;
   HBRUSH stripBrush_ = nullptr;
   bool shownOnce_ = false;
+  bool iconRegistered_ = false;  // the last add succeeded and no delete followed
   vistrel::DragState DragState;
   TrayIconRecordV1 TrayIconRecord = {};
 };

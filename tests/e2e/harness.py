@@ -927,6 +927,43 @@ class Bench:
 
     # ---- tray -----------------------------------------------------------------
 
+    def tray_x_window(self):
+        """The X window id of Wine's tray window, shown or not, or None."""
+        out = self._run(["xwininfo", "-root", "-tree"], check=False).stdout.decode(errors="replace")
+        for line in out.splitlines():
+            if '"Wine System Tray"' in line:
+                return line.split()[0]
+        return None
+
+    @contextlib.contextmanager
+    def x_window_events(self, window_id):
+        """Records what happens to an X window during the with-block (xev's
+        structure events: MapNotify, UnmapNotify, ConfigureNotify...); yields
+        a list that holds the event names once the block has ended."""
+        proc = self._spawn(["xev", "-id", str(window_id), "-event", "structure", "-event",
+                            "property"], stdout=subprocess.PIPE)
+        lines = []
+        threading.Thread(target=lambda: lines.extend(iter(proc.stdout.readline, b"")),
+                         daemon=True).start()
+
+        def marked(tag):
+            # A property of the tests' own set on the window: once xev reports
+            # it, every event before it has been reported too.
+            self._run(["xprop", "-id", str(window_id), "-f", "_VISTREL_MARK", "8s", "-set",
+                       "_VISTREL_MARK", tag])
+            return sum(b"PropertyNotify" in line for line in lines)
+
+        self.wait_until(lambda: marked("start"), what="xev watching the window")
+        events = []
+        try:
+            yield events
+            seen = sum(b"PropertyNotify" in line for line in lines)
+            self.wait_until(lambda: marked("end") > seen, what="xev's last events")
+        finally:
+            self._end(proc)
+        events.extend(line.split()[0].decode() for line in list(lines)
+                      if line[:1].isalpha() and b" event, serial" in line)
+
     def tray_window(self):
         """Geometry (x, y, w, h) of Wine's tray window while it is shown, else None."""
         out = self._run(["xwininfo", "-root", "-tree"], check=False).stdout.decode(errors="replace")

@@ -2,9 +2,10 @@
 "Annuler", "Set default", re-arming with a new hot key, the folder picker."""
 
 import os
+import time
 import unittest
 
-from harness import BenchTestCase
+from harness import WM_NULL, BenchTestCase
 from prefs_helpers import (HOT_KEY_NAMES, PREFERENCES_LAYOUT, PREFERENCES_TAB_ORDER,
                            TBM_GETTHUMBLENGTH, WM_CLOSE, PrefsDriver, control, tab_walk)
 
@@ -286,6 +287,42 @@ class PreferencesTest(BenchTestCase):
         self.bench.focus_fixture()
         self.bench.press_hotkey("F11")
         self.drive.shown("TForm1")
+
+    def test_ok_while_armed_updates_the_icon_without_emptying_the_tray(self):
+        # Emptying the tray, even for a moment, costs seconds where the shell
+        # then hides its tray window, and holds the program that long.
+        b = self.bench
+        b.start_program()
+        b.start_fixture()
+        tray = b.wait_until(b.tray_x_window, what="the tray window")
+        for typed in ("F11", "F10"):
+            self.drive.open_from_tray()
+            self.drive.set_text("ChoixTouche", typed)
+            with b.x_window_events(tray) as events:
+                self.real_click("Valider")
+                self.drive.hidden("TForm2")
+                b.wait_until(lambda: b.send_message(b.window("TForm1")["hwnd"], WM_NULL,
+                                                    timeout_ms=1000).get("done"),
+                             what="the program back at its loop")
+            self.assertNotIn("UnmapNotify", events, "the tray emptied at the re-arming")
+            self.assertEqual(self.tooltip(), typed + " to snap...")
+            self.assertTrue(self.tray_has_one_icon())
+        # The new key captures.
+        b.focus_fixture()
+        b.press_hotkey("F10")
+        self.drive.shown("TForm1")
+
+    def real_click(self, name):
+        """A left click in the middle of the control; returns when it was made."""
+        window = self.drive.form()
+        rect = self.drive.get(name, window)["rect"]
+        client = window["client"]
+        b = self.bench
+        b.mouse_move(client[0] + (rect[0] + rect[2]) // 2, client[1] + (rect[1] + rect[3]) // 2)
+        started = time.monotonic()
+        b.mouse_down(1)
+        b.mouse_up(1)
+        return started
 
     def tooltip(self):
         x, y = self.bench.wait_until(self.bench.tray_icon, what="the tray icon")
