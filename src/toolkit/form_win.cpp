@@ -26,6 +26,18 @@ HCURSOR CursorFor(CursorKind kind) {
   return LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
 }
 
+int ScreenDpi() {
+  static const int dpi = [] {
+    HDC screen = GetDC(nullptr);
+    const int value = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return value > 0 ? value : 96;
+  }();
+  return dpi;
+}
+
+int Scaled(int pixels) { return ScaleToDpi(pixels, ScreenDpi()); }
+
 Form::~Form() {
   for (HFONT font : fonts_) DeleteObject(font);
 }
@@ -68,7 +80,7 @@ void Form::CreateForm(const char* className, const char* caption, DWORD style, D
 
 void Form::CreateCentredForm(const char* className, const char* caption, DWORD style, DWORD exStyle,
                              int clientWidth, int clientHeight) {
-  RECT r = {0, 0, clientWidth, clientHeight};
+  RECT r = {0, 0, Scaled(clientWidth), Scaled(clientHeight)};
   AdjustWindowRectEx(&r, style, FALSE, exStyle);
   const int width = r.right - r.left, height = r.bottom - r.top;
   const POINT at = CentredOnScreen(width, height);
@@ -76,7 +88,7 @@ void Form::CreateCentredForm(const char* className, const char* caption, DWORD s
 }
 
 HFONT CreateStyledFont(const FontStyle& style, bool underline) {
-  return CreateFontA(-style.height, 0, 0, 0, style.bold ? FW_BOLD : FW_NORMAL, FALSE, underline,
+  return CreateFontA(-Scaled(style.height), 0, 0, 0, style.bold ? FW_BOLD : FW_NORMAL, FALSE, underline,
                      FALSE, static_cast<BYTE>(style.charset), OUT_DEFAULT_PRECIS,
                      CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, style.face);
 }
@@ -94,7 +106,8 @@ RECT Form::LayoutRect(std::span<const LayoutEntry> layout, const LayoutEntry& en
     left += parent->left;
     top += parent->top;
   }
-  return {left, top, left + entry.width, top + entry.height};
+  // Edges scaled one by one, so that neighbours stay neighbours.
+  return {Scaled(left), Scaled(top), Scaled(left + entry.width), Scaled(top + entry.height)};
 }
 
 void Form::BuildControls(std::span<const LayoutEntry> layout, const FontStyle& formFont) {
@@ -173,7 +186,7 @@ void Form::BuildControls(std::span<const LayoutEntry> layout, const FontStyle& f
     if (entry->flags & flag::kRightToLeft) exStyle |= WS_EX_RTLREADING;
     const RECT r = LayoutRect(layout, *entry);
     // Combo boxes take their drop-down list's height as their window height.
-    const int height = entry->kind == ControlKind::ComboBox ? 300 : r.bottom - r.top;
+    const int height = entry->kind == ControlKind::ComboBox ? Scaled(300) : r.bottom - r.top;
     HWND control = CreateWindowExA(exStyle, className, entry->caption ? entry->caption : "", style,
                                    r.left, r.top, r.right - r.left, height, Handle(),
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(entry->id)),
@@ -181,6 +194,21 @@ void Form::BuildControls(std::span<const LayoutEntry> layout, const FontStyle& f
     HFONT font = entry->font.face || entry->font.height ? MakeFont(EntryFont(formFont, entry->font))
                                                         : defaultFont;
     SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    if (entry->kind == ControlKind::ComboBox) {
+      // A closed combo box is as high as its selection field makes it, which
+      // follows the font: the field is sized so the box has the table's
+      // height, measured again since a request and its outcome may differ.
+      const int target = r.bottom - r.top;
+      int request = static_cast<int>(SendMessageA(control, CB_GETITEMHEIGHT, -1, 0));
+      for (int tries = 0; tries < 3; ++tries) {
+        RECT now = {};
+        GetWindowRect(control, &now);
+        const int error = static_cast<int>(now.bottom - now.top) - target;
+        if (error == 0 || request - error <= 0) break;
+        request -= error;
+        SendMessageA(control, CB_SETITEMHEIGHT, -1, request);
+      }
+    }
     if (entry->flags & flag::kChecked) SendMessageA(control, BM_SETCHECK, BST_CHECKED, 0);
     if (entry->cursor != CursorKind::Default)
       cursors_.push_back({control, CursorFor(entry->cursor)});

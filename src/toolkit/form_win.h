@@ -61,6 +61,10 @@ class Form : public Window {
 // The program's drag cursor in its resources (res/vistrel.rc).
 inline constexpr int kDragCursorResource = 3;
 HCURSOR CursorFor(CursorKind kind);
+// The display's DPI (the program is DPI-aware: its pixels are the screen's),
+// and a length of the tables scaled to it.
+int ScreenDpi();
+int Scaled(int pixels);
 // A font of a layout table's style; the caller deletes it.
 HFONT CreateStyledFont(const FontStyle& style, bool underline = false);
 
