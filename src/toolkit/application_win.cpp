@@ -115,21 +115,22 @@ namespace {
 HWND ActiveKeyboardForm() {
   HWND active = GetActiveWindow();
   const auto& forms = state().keyboardForms;
-  return active && std::find(forms.begin(), forms.end(), active) != forms.end() ? active
-                                                                                : nullptr;
+  return active && std::find(forms.begin(), forms.end(), active) != forms.end() ? active : nullptr;
 }
+
 // Enter or Escape meant for a form's control that does not ask for it. No
 // button of the program is bound to either key, and IsDialogMessage would
 // press a focused button at Enter: such keys go nowhere.
 bool UnboundDialogKey(const MSG& msg) {
   const bool key = msg.message == WM_KEYDOWN || msg.message == WM_KEYUP;
-  const bool enterOrEscape = key ? msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE
-                                 : msg.message == WM_CHAR && (msg.wParam == '\r' || msg.wParam == 27);
+  const bool enterOrEscape =
+      key ? msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE
+          : msg.message == WM_CHAR && (msg.wParam == '\r' || msg.wParam == 27);
   if (!enterOrEscape) return false;
   // A dropped-down list takes them to close.
   MSG asked = msg;
-  const LRESULT wants = SendMessageA(msg.hwnd, WM_GETDLGCODE, msg.wParam,
-                                     reinterpret_cast<LPARAM>(&asked));
+  const LRESULT wants =
+      SendMessageA(msg.hwnd, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&asked));
   return !(wants & (DLGC_WANTALLKEYS | DLGC_WANTMESSAGE));
 }
 }  // namespace

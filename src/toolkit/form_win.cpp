@@ -88,8 +88,8 @@ void Form::CreateCentredForm(const char* className, const char* caption, DWORD s
 }
 
 HFONT CreateStyledFont(const FontStyle& style, bool underline) {
-  return CreateFontA(-Scaled(style.height), 0, 0, 0, style.bold ? FW_BOLD : FW_NORMAL, FALSE, underline,
-                     FALSE, static_cast<BYTE>(style.charset), OUT_DEFAULT_PRECIS,
+  return CreateFontA(-Scaled(style.height), 0, 0, 0, style.bold ? FW_BOLD : FW_NORMAL, FALSE,
+                     underline, FALSE, static_cast<BYTE>(style.charset), OUT_DEFAULT_PRECIS,
                      CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, style.face);
 }
 

@@ -420,9 +420,9 @@ int Cursor(const Args& args) {
   CursorRecord r = {};
   memcpy(&r, answer->data(), sizeof r);
   static const std::pair<int, const char*> names[] = {
-      {32512, "arrow"},    {32513, "ibeam"},  {32514, "wait"},     {32515, "cross"},
-      {32516, "uparrow"},  {32642, "sizenwse"}, {32643, "sizenesw"}, {32644, "sizewe"},
-      {32645, "sizens"},   {32646, "sizeall"}, {32648, "no"},       {32649, "hand"},
+      {32512, "arrow"},       {32513, "ibeam"},    {32514, "wait"},     {32515, "cross"},
+      {32516, "uparrow"},     {32642, "sizenwse"}, {32643, "sizenesw"}, {32644, "sizewe"},
+      {32645, "sizens"},      {32646, "sizeall"},  {32648, "no"},       {32649, "hand"},
       {32650, "appstarting"}, {32651, "help"}};
   Json system = nullptr;
   for (const auto& [id, name] : names)

@@ -7,16 +7,16 @@
 // Posted to a window with wParam = the probe's reply window and lParam = the
 // query kind.
 inline constexpr const char* kQueryMessage = "VistrelProbeQuery";
-inline constexpr LPARAM kQueryFonts = 1;  // a top-level window and its descendants
-inline constexpr LPARAM kQueryMenu = 2;   // an open popup menu window (#32768)
-inline constexpr LPARAM kQueryIcon = 3;   // a message box: which system icon it shows
-inline constexpr LPARAM kQueryCursor = 4; // any window of the thread: the cursor it set
+inline constexpr LPARAM kQueryFonts = 1;   // a top-level window and its descendants
+inline constexpr LPARAM kQueryMenu = 2;    // an open popup menu window (#32768)
+inline constexpr LPARAM kQueryIcon = 3;    // a message box: which system icon it shows
+inline constexpr LPARAM kQueryCursor = 4;  // any window of the thread: the cursor it set
 
 // The WM_COPYDATA tags of the answers: arrays of FontRecord (the window first,
 // then its descendants) or of MenuRecord (the items in order).
 inline constexpr ULONG_PTR kFontReplyTag = 0x7E5F;
 inline constexpr ULONG_PTR kMenuReplyTag = 0x7E60;
-inline constexpr ULONG_PTR kIconReplyTag = 0x7E61;  // one int, an IconKind
+inline constexpr ULONG_PTR kIconReplyTag = 0x7E61;    // one int, an IconKind
 inline constexpr ULONG_PTR kCursorReplyTag = 0x7E62;  // one CursorRecord
 inline constexpr int kMaxRecords = 256;
 
