@@ -2,7 +2,9 @@
 """Draws Vistrel's own icons: a viewfinder frame around a red shutter dot.
 
 res/vistrel.ico: 32x32 and 16x16 at 32 bits; res/about.ico: 48x48 at 256 colours.
-Run once when the design changes; the .ico files are committed."""
+Also the drag cursor res/drag.cur: the arrow with a dashed box under it, the
+picture of something being dragged.
+Run once when the design changes; the .ico and .cur files are committed."""
 import struct
 import sys
 from pathlib import Path
@@ -76,10 +78,68 @@ def ico(images):
     return out + b"".join(d for _, _, d in images)
 
 
+# B black, W white, anything else see-through; hot spot at the arrow's tip.
+DRAG_CURSOR = [
+    "B",
+    "BB",
+    "BWB",
+    "BWWB",
+    "BWWWB",
+    "BWWWWB",
+    "BWWWWWB",
+    "BWWWWWWB",
+    "BWWWWWWWB",
+    "BWWWWWWWWB",
+    "BWWWWWBBBBB",
+    "BWWBWWB",
+    "BWB BWWB",
+    "BB  BWWB",
+    "B    BWWB",
+    "     BWWB",
+    "      BB",
+    "",
+    "       BBWWBBWWBBWWBB",
+    "       W            W",
+    "       W            W",
+    "       B            B",
+    "       B            B",
+    "       W            W",
+    "       W            W",
+    "       BBWWBBWWBBWWBB",
+]
+
+
+def cur_1(art, n=32):
+    """A monochrome n x n cursor image: palette black and white, XOR bits, AND mask."""
+    stride = ((n + 31) // 32) * 4
+    xor, mask = b"", b""
+    for y in reversed(range(n)):
+        line = art[y] if y < len(art) else ""
+        xrow, mrow = bytearray(stride), bytearray(stride)
+        for x in range(n):
+            c = line[x] if x < len(line) else " "
+            if c == "W":
+                xrow[x // 8] |= 0x80 >> (x % 8)
+            elif c != "B":
+                mrow[x // 8] |= 0x80 >> (x % 8)
+        xor += bytes(xrow)
+        mask += bytes(mrow)
+    header = struct.pack("<IiiHHIIiiII", 40, n, 2 * n, 1, 1, 0, 0, 0, 0, 2, 0)
+    palette = struct.pack("<BBBBBBBB", 0, 0, 0, 0, 255, 255, 255, 0)
+    return header + palette + xor + mask
+
+
+def cur(n, hotspot, data):
+    out = struct.pack("<HHH", 0, 2, 1)
+    out += struct.pack("<BBBBHHII", n, n, 2, 0, hotspot[0], hotspot[1], len(data), 6 + 16)
+    return out + data
+
+
 def main():
     res = Path(sys.argv[1] if len(sys.argv) > 1 else Path(__file__).parent.parent / "res")
     (res / "vistrel.ico").write_bytes(ico([(32, 32, dib_32(32)), (16, 32, dib_32(16))]))
     (res / "about.ico").write_bytes(ico([(48, 8, dib_8(48))]))
+    (res / "drag.cur").write_bytes(cur(32, (0, 0), cur_1(DRAG_CURSOR)))
 
 
 if __name__ == "__main__":

@@ -24,11 +24,11 @@ void TForm3::Show() { ShowCentred(); }
 
 void TForm3::SetupControls() {
   BuildControls(Layout(), WindowFont());
-  // The icon, drawn at its own size.
-  const LayoutEntry& image = EntryOf(kImage2);
-  const RECT ir = LayoutRect(Layout(), image);
+  // The icon, drawn at its own size (scaled with the window at another DPI).
+  const RECT ir = LayoutRect(Layout(), EntryOf(kImage2));
   icon_ = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kIconResource),
-                                        IMAGE_ICON, image.width, image.height, LR_DEFAULTCOLOR));
+                                        IMAGE_ICON, ir.right - ir.left, ir.bottom - ir.top,
+                                        LR_DEFAULTCOLOR));
   HWND picture = CreateWindowExA(
       0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_ICON | SS_REALSIZEIMAGE, ir.left, ir.top,
       ir.right - ir.left, ir.bottom - ir.top, Handle(),
@@ -86,6 +86,7 @@ LRESULT TForm3::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CREATE:
       SetupControls();
+      UseDialogKeys();
       return 0;
     case WM_COMMAND:
       if (lParam && LOWORD(wParam) == kButton1 && HIWORD(wParam) == BN_CLICKED) Button1Click();

@@ -24,12 +24,13 @@ const std::array<LayoutEntry, 7> kLayout = {{
      kTopRight, kButtonFontAnsi},
 }};
 
-Point CentredPosition(int screenWidth, int screenHeight) {
-  return {std::max((screenWidth - kWidth) / 2, 0), std::max((screenHeight - kHeight) / 2, 0)};
+Point CentredPosition(int screenWidth, int screenHeight, int dpi) {
+  const int width = ScaleToDpi(kWidth, dpi), height = ScaleToDpi(kHeight, dpi);
+  return {std::max((screenWidth - width) / 2, 0), std::max((screenHeight - height) / 2, 0)};
 }
 
-Point FormatMenuPosition(Point windowTopLeft) {
-  return {windowTopLeft.x + 57, windowTopLeft.y + kStripHeight};
+Point FormatMenuPosition(Point windowTopLeft, int dpi) {
+  return {windowTopLeft.x + ScaleToDpi(57, dpi), windowTopLeft.y + ScaleToDpi(kStripHeight, dpi)};
 }
 
 }  // namespace vistrel::preview

@@ -38,11 +38,12 @@ enum MenuId {
 extern const std::array<LayoutEntry, 7> kLayout;
 
 // Where the window goes the first time it is shown: centred, divisions
-// truncated, never above or left of the screen.
-Point CentredPosition(int screenWidth, int screenHeight);
+// truncated, never above or left of the screen. Sizes are the table's, scaled
+// to the display's DPI.
+Point CentredPosition(int screenWidth, int screenHeight, int dpi = 96);
 
 // The format menu opens one pixel right of the left edge of "Save as..." and
-// right below the strip, wherever the window is.
-Point FormatMenuPosition(Point windowTopLeft);
+// right below the strip, wherever the window is (both scaled to the DPI).
+Point FormatMenuPosition(Point windowTopLeft, int dpi = 96);
 
 }  // namespace vistrel::preview

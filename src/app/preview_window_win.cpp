@@ -47,11 +47,12 @@ void TForm1::Create() {
   // will put it, so the window system never sees it anywhere else.
   const Point centre = CentreOfScreen();
   CreateForm("TForm1", preview::kWindowText, WS_POPUP, WS_EX_TOPMOST | WS_EX_LAYERED, centre.x,
-             centre.y, preview::kWidth, preview::kHeight);
+             centre.y, Scaled(preview::kWidth), Scaled(preview::kHeight));
 }
 
 Point TForm1::CentreOfScreen() {
-  return preview::CentredPosition(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+  return preview::CentredPosition(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
+                                  ScreenDpi());
 }
 
 void TForm1::Show() {
@@ -74,6 +75,7 @@ void TForm1::Quit() {
   // The last capture stays on the clipboard once the program has gone.
   Clipboard.Render();
   NotifyIcon(NIM_DELETE);
+  iconRegistered_ = false;
   Application::Terminate();
 }
 
@@ -92,7 +94,7 @@ void TForm1::lache() { Release(DragState); }
 
 void TForm1::SaveAs() {
   const Rect r = ScreenRect();
-  const Point at = preview::FormatMenuPosition({r.left, r.top});
+  const Point at = preview::FormatMenuPosition({r.left, r.top}, ScreenDpi());
   TrackPopupMenu(PopupMenu1, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, at.x, at.y, 0, Handle(),
                  nullptr);
 }

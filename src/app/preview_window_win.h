@@ -74,7 +74,7 @@ class TForm1 : public Form {
   void OnCommand(int id);
   void StartTimer();
   void StopTimer();
-  void NotifyIcon(DWORD action);
+  bool NotifyIcon(DWORD action);
 
   PictureControl Image1{PictureControl::Mode::Fit};
   HMENU PopupMenu1 = nullptr;
@@ -83,6 +83,7 @@ class TForm1 : public Form {
   HBRUSH stripBrush_ = nullptr;
   bool shownOnce_ = false;
   bool inBurst_ = false;
+  bool iconRegistered_ = false;  // the last add succeeded and no delete followed
   vistrel::DragState DragState;
   TrayIconRecordV1 TrayIconRecord = {};
 };

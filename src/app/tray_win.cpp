@@ -29,14 +29,16 @@ std::string ReadHotKeyName() {
 
 }  // namespace
 
-void TForm1::NotifyIcon(DWORD action) {
-  Shell_NotifyIconA(action, reinterpret_cast<NOTIFYICONDATAA*>(&TrayIconRecord));
+bool TForm1::NotifyIcon(DWORD action) {
+  return Shell_NotifyIconA(action, reinterpret_cast<NOTIFYICONDATAA*>(&TrayIconRecord));
 }
 
 void TForm1::Run() {
   const std::string name = ReadHotKeyName();
-  // Drops the icon of the previous arming: never more than one.
-  NotifyIcon(NIM_DELETE);
+  // Never more than one icon. A registered one is updated in place by
+  // MinimizeToTray: emptying the tray even for a moment can cost seconds
+  // (Wine hides its tray window then and waits for the window manager).
+  if (!iconRegistered_) NotifyIcon(NIM_DELETE);
   TrayIconRecord = {};
   TrayIconRecord.cbSize = sizeof TrayIconRecord;
   TrayIconRecord.hWnd = Handle();
@@ -58,7 +60,9 @@ void TForm1::Run() {
 
 void TForm1::MinimizeToTray() {
   StartTimer();
-  NotifyIcon(NIM_ADD);
+  // The icon of an earlier arming takes the new tooltip; an add when none is
+  // left (or when the shell lost it).
+  if (!iconRegistered_ || !NotifyIcon(NIM_MODIFY)) iconRegistered_ = NotifyIcon(NIM_ADD);
   Hide();
   InTray = true;
 }
@@ -69,6 +73,7 @@ void TForm1::RestoreMainForm() {
   Application::BringToFront();
   Application::Restore();
   NotifyIcon(NIM_DELETE);
+  iconRegistered_ = false;
   InTray = false;
 }
 

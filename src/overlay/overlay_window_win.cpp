@@ -14,7 +14,7 @@ TForm4* Form4 = nullptr;
 
 namespace {
 constexpr int kImage2Id = 1;
-constexpr UINT kRaisePreview = WM_APP + 1;
+constexpr UINT kShowOverlay = WM_APP + 1;
 }  // namespace
 
 TForm4::TForm4() : Image2(PictureControl::Mode::AtOwnSize) {}
@@ -36,13 +36,33 @@ void TForm4::Show() {
   SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, GetSystemMetrics(SM_CXSCREEN),
                GetSystemMetrics(SM_CYSCREEN), SWP_NOACTIVATE);
   Image2.Refresh();
+  // The capture brings the preview window back right after this, and taking
+  // the tray icon away there can hold the thread for a while (Wine without a
+  // window manager waits up to 2 s for its emptied tray to hide). The frozen
+  // screen comes up once that is over, so a drag begun the moment it shows is
+  // handled as it happens rather than queued behind the wait.
+  showPending_ = true;
+  PostMessageA(Handle(), kShowOverlay, 0, 0);
+}
+
+void TForm4::Hide() {
+  showPending_ = false;
+  Form::Hide();
+}
+
+void TForm4::ShowNow() {
+  if (!showPending_) return;
+  showPending_ = false;
   // Activation refreshes SavedScreen too, but a window that is already
   // active gets no new activation: take the copy here as well.
   FormCreate();
   Form::Show();
-  // The capture shows the preview window right after the overlay; once it
-  // has, put it above the overlay.
-  PostMessageA(Handle(), kRaisePreview, 0, 0);
+  // The preview lies above the overlay. HWND_TOPMOST rather than HWND_TOP:
+  // both windows are topmost anyway, and on Wine only this request restacks
+  // the preview's X window.
+  if (Form1->Visible())
+    SetWindowPos(Form1->Handle(), HWND_TOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 // Takes the frame-free copy used to erase the frame.
@@ -117,12 +137,8 @@ LRESULT TForm4::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ACTIVATE:
       if (LOWORD(wParam) != WA_INACTIVE) FormCreate();
       break;
-    case kRaisePreview:
-      // HWND_TOPMOST rather than HWND_TOP: both windows are topmost anyway,
-      // and on Wine only this request restacks the preview's X window.
-      if (Visible() && Form1->Visible())
-        SetWindowPos(Form1->Handle(), HWND_TOPMOST, 0, 0, 0, 0,
-                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    case kShowOverlay:
+      ShowNow();
       return 0;
     case WM_SIZE:
       if (Image2.Handle()) MoveWindow(Image2.Handle(), 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);

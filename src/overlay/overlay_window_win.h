@@ -13,8 +13,10 @@ class TForm4 : public Form {
  public:
   TForm4();
   void Create();
-  // Covers the primary screen with the current OverlayPicture and activates.
+  // Covers the primary screen with the current OverlayPicture and activates,
+  // once the handler that asked for it has run to its end.
   void Show() override;
+  void Hide() override;
 
   Picture OverlayPicture;
 
@@ -27,6 +29,7 @@ class TForm4 : public Form {
   void FormCreate();
   void Image2MouseUp(const PictureControl::MouseEvent& event);
 
+  void ShowNow();
   void EraseFrame();
   void DrawFrame();
   void Repaint(const Rect& area);
@@ -34,6 +37,7 @@ class TForm4 : public Form {
   PictureControl Image2;
   Picture SavedScreen;  // OverlayPicture without any frame, to erase it
   SelectionState selection_;
+  bool showPending_ = false;
 };
 
 extern TForm4* Form4;

@@ -34,12 +34,12 @@ void TForm2::SetupControls() {
   BuildControls(Layout(), WindowFont());
   HWND slider = Control(kTrackBar1);
   SendMessageA(slider, TBM_SETRANGE, FALSE, MAKELPARAM(0, 100));
-  SendMessageA(slider, TBM_SETTHUMBLENGTH, 10, 0);
+  SendMessageA(slider, TBM_SETTHUMBLENGTH, Scaled(10), 0);
   SendMessageA(slider, TBM_SETPOS, TRUE, 100);
   HWND keys = Control(kChoixTouche);
   for (const HotKey& key : HotKeyTable)
     SendMessageA(keys, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(key.name));
-  SendMessageA(keys, CB_SETITEMHEIGHT, 0, 13);
+  SendMessageA(keys, CB_SETITEMHEIGHT, 0, Scaled(13));
   SendMessageA(keys, CB_SETEXTENDEDUI, FALSE, 0);
 }
 
@@ -167,6 +167,7 @@ LRESULT TForm2::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CREATE:
       SetupControls();
+      UseDialogKeys();
       Initialize();
       return 0;
     case WM_COMMAND:

@@ -11,6 +11,7 @@ struct State {
   std::string title;
   HWND handle = nullptr;
   std::vector<Window*> forms;
+  std::vector<HWND> keyboardForms;
   std::function<void()> minimizeHandler;
   bool minimized = false;
   bool terminated = false;
@@ -31,7 +32,9 @@ LRESULT CALLBACK AppWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
     return 0;
   }
   if (message == WM_CLOSE) {
-    Application::Terminate();
+    // The taskbar button's "Close window": closing the main form is the way
+    // out, so whatever it does on the way (the tray icon) is done here too.
+    Application::CloseMainForm();
     return 0;
   }
   return DefWindowProcA(hwnd, message, wParam, lParam);
@@ -83,6 +86,13 @@ void Application::Minimize() {
 
 bool Application::Minimized() { return state().minimized; }
 
+void Application::CloseMainForm() {
+  if (state().forms.empty())
+    Terminate();
+  else
+    SendMessageA(state().forms.front()->Handle(), WM_CLOSE, 0, 0);
+}
+
 void Application::Restore() {
   // Undoes a minimise of the application as a whole; otherwise nothing.
   if (!state().minimized) return;
@@ -98,9 +108,41 @@ void Application::BringToFront() {
   if (last && IsWindowVisible(last) && IsWindowEnabled(last)) SetForegroundWindow(last);
 }
 
+void Application::UseDialogKeys(HWND form) { state().keyboardForms.push_back(form); }
+
+namespace {
+// The active window when it is a form that walks its controls by keyboard.
+HWND ActiveKeyboardForm() {
+  HWND active = GetActiveWindow();
+  const auto& forms = state().keyboardForms;
+  return active && std::find(forms.begin(), forms.end(), active) != forms.end() ? active : nullptr;
+}
+
+// Enter or Escape meant for a form's control that does not ask for it. No
+// button of the program is bound to either key, and IsDialogMessage would
+// press a focused button at Enter: such keys go nowhere.
+bool UnboundDialogKey(const MSG& msg) {
+  const bool key = msg.message == WM_KEYDOWN || msg.message == WM_KEYUP;
+  const bool enterOrEscape =
+      key ? msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE
+          : msg.message == WM_CHAR && (msg.wParam == '\r' || msg.wParam == 27);
+  if (!enterOrEscape) return false;
+  // A dropped-down list takes them to close.
+  MSG asked = msg;
+  const LRESULT wants =
+      SendMessageA(msg.hwnd, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&asked));
+  return !(wants & (DLGC_WANTALLKEYS | DLGC_WANTMESSAGE));
+}
+}  // namespace
+
 int Application::Run() {
   MSG msg;
   while (!state().terminated && GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    // Tab, Shift+Tab and the arrows move between the active form's controls.
+    HWND form = ActiveKeyboardForm();
+    if (form && (msg.hwnd == form || IsChild(form, msg.hwnd))) {
+      if (UnboundDialogKey(msg) || IsDialogMessageA(form, &msg)) continue;
+    }
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }

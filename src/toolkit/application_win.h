@@ -19,10 +19,18 @@ class Application {
   static const std::string& Title();
   static HWND Handle();
 
-  // A top-level form, owned by the application window.
+  // A top-level form, owned by the application window; the first one added
+  // is the main form.
   static void AddForm(Window* form);
+  // Closes the main form, whose close ends the program.
+  static void CloseMainForm();
   // Called after a form was shown or hidden: the taskbar button follows.
   static void FormVisibilityChanged();
+
+  // The message loop gives this form's keys to IsDialogMessage while it is
+  // active, as in a dialog box, except Enter and Escape, which no button
+  // takes. Its control ids stay clear of IDOK and IDCANCEL.
+  static void UseDialogKeys(HWND form);
 
   static void OnMinimize(std::function<void()> handler);
   static void Minimize();

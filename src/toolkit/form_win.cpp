@@ -16,7 +16,8 @@ HCURSOR CursorFor(CursorKind kind) {
     case CursorKind::SizeAll:
       return LoadCursorA(nullptr, MAKEINTRESOURCEA(32646));  // IDC_SIZEALL
     case CursorKind::Drag:
-      return LoadCursorA(nullptr, MAKEINTRESOURCEA(32648));  // IDC_NO-like
+      // The system has no drag cursor of its own: the arrow with a box under it.
+      return LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kDragCursorResource));
     case CursorKind::Cross:
       return LoadCursorA(nullptr, MAKEINTRESOURCEA(32515));  // IDC_CROSS
     case CursorKind::Default:
@@ -24,6 +25,18 @@ HCURSOR CursorFor(CursorKind kind) {
   }
   return LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
 }
+
+int ScreenDpi() {
+  static const int dpi = [] {
+    HDC screen = GetDC(nullptr);
+    const int value = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return value > 0 ? value : 96;
+  }();
+  return dpi;
+}
+
+int Scaled(int pixels) { return ScaleToDpi(pixels, ScreenDpi()); }
 
 Form::~Form() {
   for (HFONT font : fonts_) DeleteObject(font);
@@ -67,7 +80,7 @@ void Form::CreateForm(const char* className, const char* caption, DWORD style, D
 
 void Form::CreateCentredForm(const char* className, const char* caption, DWORD style, DWORD exStyle,
                              int clientWidth, int clientHeight) {
-  RECT r = {0, 0, clientWidth, clientHeight};
+  RECT r = {0, 0, Scaled(clientWidth), Scaled(clientHeight)};
   AdjustWindowRectEx(&r, style, FALSE, exStyle);
   const int width = r.right - r.left, height = r.bottom - r.top;
   const POINT at = CentredOnScreen(width, height);
@@ -75,8 +88,8 @@ void Form::CreateCentredForm(const char* className, const char* caption, DWORD s
 }
 
 HFONT CreateStyledFont(const FontStyle& style, bool underline) {
-  return CreateFontA(-style.height, 0, 0, 0, style.bold ? FW_BOLD : FW_NORMAL, FALSE, underline,
-                     FALSE, static_cast<BYTE>(style.charset), OUT_DEFAULT_PRECIS,
+  return CreateFontA(-Scaled(style.height), 0, 0, 0, style.bold ? FW_BOLD : FW_NORMAL, FALSE,
+                     underline, FALSE, static_cast<BYTE>(style.charset), OUT_DEFAULT_PRECIS,
                      CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, style.face);
 }
 
@@ -93,7 +106,8 @@ RECT Form::LayoutRect(std::span<const LayoutEntry> layout, const LayoutEntry& en
     left += parent->left;
     top += parent->top;
   }
-  return {left, top, left + entry.width, top + entry.height};
+  // Edges scaled one by one, so that neighbours stay neighbours.
+  return {Scaled(left), Scaled(top), Scaled(left + entry.width), Scaled(top + entry.height)};
 }
 
 void Form::BuildControls(std::span<const LayoutEntry> layout, const FontStyle& formFont) {
@@ -166,12 +180,13 @@ void Form::BuildControls(std::span<const LayoutEntry> layout, const FontStyle& f
     }
     // A group box's tab order only orders its contents; it takes no focus.
     if (entry->tabOrder >= 0 && entry->kind != ControlKind::GroupBox) style |= WS_TABSTOP;
-    if (entry->flags & flag::kGroupStart) style |= WS_GROUP;
+    // A control that takes no focus ends the arrow group before it.
+    if ((entry->flags & flag::kGroupStart) || entry->tabOrder < 0) style |= WS_GROUP;
     if (entry->flags & flag::kDisabled) style |= WS_DISABLED;
     if (entry->flags & flag::kRightToLeft) exStyle |= WS_EX_RTLREADING;
     const RECT r = LayoutRect(layout, *entry);
     // Combo boxes take their drop-down list's height as their window height.
-    const int height = entry->kind == ControlKind::ComboBox ? 300 : r.bottom - r.top;
+    const int height = entry->kind == ControlKind::ComboBox ? Scaled(300) : r.bottom - r.top;
     HWND control = CreateWindowExA(exStyle, className, entry->caption ? entry->caption : "", style,
                                    r.left, r.top, r.right - r.left, height, Handle(),
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(entry->id)),
@@ -179,6 +194,21 @@ void Form::BuildControls(std::span<const LayoutEntry> layout, const FontStyle& f
     HFONT font = entry->font.face || entry->font.height ? MakeFont(EntryFont(formFont, entry->font))
                                                         : defaultFont;
     SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    if (entry->kind == ControlKind::ComboBox) {
+      // A closed combo box is as high as its selection field makes it, which
+      // follows the font: the field is sized so the box has the table's
+      // height, measured again since a request and its outcome may differ.
+      const int target = r.bottom - r.top;
+      int request = static_cast<int>(SendMessageA(control, CB_GETITEMHEIGHT, -1, 0));
+      for (int tries = 0; tries < 3; ++tries) {
+        RECT now = {};
+        GetWindowRect(control, &now);
+        const int error = static_cast<int>(now.bottom - now.top) - target;
+        if (error == 0 || request - error <= 0) break;
+        request -= error;
+        SendMessageA(control, CB_SETITEMHEIGHT, -1, request);
+      }
+    }
     if (entry->flags & flag::kChecked) SendMessageA(control, BM_SETCHECK, BST_CHECKED, 0);
     if (entry->cursor != CursorKind::Default)
       cursors_.push_back({control, CursorFor(entry->cursor)});
@@ -197,8 +227,33 @@ bool Form::HandleSetCursor(WPARAM wParam, LPARAM lParam) {
   return false;
 }
 
+void Form::UseDialogKeys() { Application::UseDialogKeys(Handle()); }
+
+// WM_NEXTDLGCTL, which IsDialogMessage sends for Tab and the arrows and which
+// only the dialog box procedure would answer: wParam names the control when
+// lParam is set, else it asks for the previous (non-zero) or next tab stop.
+void Form::MoveFocus(WPARAM wParam, LPARAM lParam) {
+  HWND target = nullptr;
+  if (LOWORD(lParam)) {
+    target = reinterpret_cast<HWND>(wParam);
+  } else {
+    // The focus may sit inside a control (a combo box's edit field).
+    HWND from = GetFocus();
+    while (from && GetParent(from) != Handle()) from = GetParent(from);
+    target = GetNextDlgTabItem(Handle(), from, wParam != 0);
+  }
+  if (!target || !IsChild(Handle(), target)) return;
+  SetFocus(target);
+  if (SendMessageA(target, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL)
+    SendMessageA(target, EM_SETSEL, 0, -1);
+}
+
 LRESULT Form::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_SETCURSOR && HandleSetCursor(wParam, lParam)) return TRUE;
+  if (message == WM_NEXTDLGCTL) {
+    MoveFocus(wParam, lParam);
+    return 0;
+  }
   return Window::OnMessage(message, wParam, lParam);
 }
 

@@ -34,6 +34,9 @@ class Form : public Window {
   // Creates the form in the middle of the screen with that client size.
   void CreateCentredForm(const char* className, const char* caption, DWORD style, DWORD exStyle,
                          int clientWidth, int clientHeight);
+  // Tab, Shift+Tab and the arrows walk the controls: tab order is creation
+  // order, over the controls with WS_TABSTOP; WS_GROUP bounds arrow groups.
+  void UseDialogKeys();
   // Builds the controls of a layout table; Custom entries are skipped (the
   // form creates those windows itself, at LayoutRect()).
   void BuildControls(std::span<const LayoutEntry> layout, const FontStyle& formFont);
@@ -50,11 +53,18 @@ class Form : public Window {
 
  private:
   HFONT MakeFont(const FontStyle& fontStyle);
+  void MoveFocus(WPARAM wParam, LPARAM lParam);
   std::vector<HFONT> fonts_;
   std::vector<std::pair<HWND, HCURSOR>> cursors_;
 };
 
+// The program's drag cursor in its resources (res/vistrel.rc).
+inline constexpr int kDragCursorResource = 3;
 HCURSOR CursorFor(CursorKind kind);
+// The display's DPI (the program is DPI-aware: its pixels are the screen's),
+// and a length of the tables scaled to it.
+int ScreenDpi();
+int Scaled(int pixels);
 // A font of a layout table's style; the caller deletes it.
 HFONT CreateStyledFont(const FontStyle& style, bool underline = false);
 

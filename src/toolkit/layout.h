@@ -56,6 +56,12 @@ struct LayoutEntry {
   FontStyle font = {};
 };
 
+// A length of the tables, in pixels at 96 DPI, in pixels at `dpi`, rounded.
+// Windows are laid out at the display's scale, as the rest of the desktop.
+constexpr int ScaleToDpi(int pixels, int dpi) {
+  return (pixels * dpi + (pixels < 0 ? -48 : 48)) / 96;
+}
+
 // The entry of that id, or nullptr.
 inline const LayoutEntry* FindEntry(std::span<const LayoutEntry> layout, int id) {
   auto it = std::find_if(layout.begin(), layout.end(),

@@ -845,6 +845,28 @@ class Bench:
             raise AssertionError("no X window for the fixture")
         return ids[0].decode()
 
+    def x_window_shown(self, title):
+        """True once an X window of exactly that title is mapped: a look at the
+        screen itself, quicker than asking Wine through the probe."""
+        out = self._run(["xdotool", "search", "--onlyvisible", "--name", "^%s$" % re.escape(title)],
+                        check=False)
+        return bool(out.stdout.split())
+
+    def focus_window(self, cls):
+        """Gives the program's window of that class the X keyboard focus, as a
+        window manager does at a click (Xvfb has none), and waits until the
+        window is active in Wine."""
+        window = self.wait_until(lambda: self.visible(cls), what="%s to show" % cls)
+        self._run(["xdotool", "windowfocus", "--sync", str(window["x11_window"])])
+        self.wait_until(lambda: self.probe("focus", "--hwnd", window["hwnd"])["active"] ==
+                        window["hwnd"], what="%s active" % cls)
+        return window
+
+    def focus_of(self, window):
+        """The child control of the window's thread's active window that holds
+        the keyboard focus (a combo box for its edit field), or None."""
+        return self.probe("focus", "--hwnd", window["hwnd"])["control"] or None
+
     def focus_fixture(self):
         """Gives the fixture the X keyboard focus; Wine sees keys only then."""
         self._run(["xdotool", "windowfocus", "--sync", self.fixture_window_id()])
@@ -875,6 +897,9 @@ class Bench:
 
     def keyup(self, name):
         self._run(["xdotool", "keyup", name])
+
+    def type_text(self, text):
+        self._run(["xdotool", "type", "--delay", "30", text])
 
     def press_hotkey(self, key="F12", modifiers=(), hold=0.3):
         """Presses key with the modifiers held around it. The program polls
@@ -938,6 +963,43 @@ class Bench:
         return int(values["X"]), int(values["Y"])
 
     # ---- tray -----------------------------------------------------------------
+
+    def tray_x_window(self):
+        """The X window id of Wine's tray window, shown or not, or None."""
+        out = self._run(["xwininfo", "-root", "-tree"], check=False).stdout.decode(errors="replace")
+        for line in out.splitlines():
+            if '"Wine System Tray"' in line:
+                return line.split()[0]
+        return None
+
+    @contextlib.contextmanager
+    def x_window_events(self, window_id):
+        """Records what happens to an X window during the with-block (xev's
+        structure events: MapNotify, UnmapNotify, ConfigureNotify...); yields
+        a list that holds the event names once the block has ended."""
+        proc = self._spawn(["xev", "-id", str(window_id), "-event", "structure", "-event",
+                            "property"], stdout=subprocess.PIPE)
+        lines = []
+        threading.Thread(target=lambda: lines.extend(iter(proc.stdout.readline, b"")),
+                         daemon=True).start()
+
+        def marked(tag):
+            # A property of the tests' own set on the window: once xev reports
+            # it, every event before it has been reported too.
+            self._run(["xprop", "-id", str(window_id), "-f", "_VISTREL_MARK", "8s", "-set",
+                       "_VISTREL_MARK", tag])
+            return sum(b"PropertyNotify" in line for line in lines)
+
+        self.wait_until(lambda: marked("start"), what="xev watching the window")
+        events = []
+        try:
+            yield events
+            seen = sum(b"PropertyNotify" in line for line in lines)
+            self.wait_until(lambda: marked("end") > seen, what="xev's last events")
+        finally:
+            self._end(proc)
+        events.extend(line.split()[0].decode() for line in list(lines)
+                      if line[:1].isalpha() and b" event, serial" in line)
 
     def tray_window(self):
         """Geometry (x, y, w, h) of Wine's tray window while it is shown, else None."""

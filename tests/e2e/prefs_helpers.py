@@ -40,6 +40,25 @@ PREFERENCES_LAYOUT = {
     "Valider": ("Button", None, 248, 248, 81, 25, "Ok"),
 }
 
+# The tab order of each control within its parent (the window or a group box);
+# the keyboard walks the window's orders, and inside a group box its own.
+PREFERENCES_TAB_ORDER = {
+    "GroupBox1": 0, "RadioBMP": 0, "RadioJPG": 1, "Actif": 2,
+    "GroupBoxComp": 1, "TrackBar1": 0,
+    "GroupBox2": 7, "ChoixTouche": 0, "WBorder": 1,
+    "GroupBox3": 2, "Browse": 0, "Edit1": 1,
+    "Valider": 3, "Annuler": 4, "Reset": 5, "Infos": 6,
+}
+
+
+def tab_walk(layout, tab_order):
+    """The focusable controls in the order the keyboard walks them."""
+    def path(name):
+        parent = layout[name][1]
+        return (tab_order[parent], tab_order[name]) if parent else (tab_order[name], -1)
+    return sorted((n for n in tab_order if not n.startswith("GroupBox")), key=path)
+
+
 ABOUT_LAYOUT = {
     "GroupBox1": ("Button", None, 0, 0, 273, 105, "  Infos  "),
     "Image2": ("Static", "GroupBox1", 8, 24, 48, 48, ""),
@@ -59,19 +78,26 @@ WM_CLOSE = 0x0010
 TBM_GETTHUMBLENGTH = 0x0400 + 28
 
 
-def layout_rect(layout, name):
-    """The control's rectangle in the window's client area."""
+def scaled(pixels, dpi):
+    """A length of the tables (pixels at 96 DPI) at that DPI, rounded."""
+    magnitude = (abs(pixels) * dpi + 48) // 96
+    return magnitude if pixels >= 0 else -magnitude
+
+
+def layout_rect(layout, name, dpi=96):
+    """The control's rectangle in the window's client area; at another DPI
+    than 96 each edge is scaled."""
     _, parent, left, top, width, height, _ = layout[name]
     while parent:
         _, grand, p_left, p_top, _, _, _ = layout[parent]
         left, top, parent = left + p_left, top + p_top, grand
-    return [left, top, left + width, top + height]
+    return [scaled(v, dpi) for v in (left, top, left + width, top + height)]
 
 
-def control(window, layout, name):
+def control(window, layout, name, dpi=96):
     """The child control that sits where the layout puts `name`, or None."""
     cls = layout[name][0]
-    rect = layout_rect(layout, name)
+    rect = layout_rect(layout, name, dpi)
     for child in window.get("children") or []:
         if (child["parent"] == window["hwnd"] and child["class"].lower() == cls.lower()
                 and child["rect"] == rect):
@@ -82,8 +108,8 @@ def control(window, layout, name):
 class PrefsDriver:
     """Opens and reads the preferences and about windows through a Bench."""
 
-    def __init__(self, test, bench):
-        self.test, self.bench = test, bench
+    def __init__(self, test, bench, dpi=96):
+        self.test, self.bench, self.dpi = test, bench, dpi
 
     def shown(self, cls, timeout=20):
         """The form, with its controls, once it is visible."""
@@ -101,8 +127,8 @@ class PrefsDriver:
 
     def get(self, name, window=None, layout=PREFERENCES_LAYOUT):
         window = window or self.form("TForm2" if layout is PREFERENCES_LAYOUT else "TForm3")
-        found = control(window, layout, name)
-        self.test.assertIsNotNone(found, "no %s at %s" % (name, layout_rect(layout, name)))
+        found = control(window, layout, name, self.dpi)
+        self.test.assertIsNotNone(found, "no %s at %s" % (name, layout_rect(layout, name, self.dpi)))
         return found
 
     def click(self, name, layout=PREFERENCES_LAYOUT):

@@ -115,6 +115,25 @@ class AboutTest(BenchTestCase):
         self.assertFalse(self.bench.window("TForm3")["visible"])
         self.assertFalse(self.bench.window("TForm1")["visible"], "still armed")
 
+    def test_keyboard_stays_on_ok_and_only_the_space_bar_presses_it(self):
+        self.bench.start_program()
+        self.drive.open_from_set()
+        self.drive.open_about()
+        window = self.bench.focus_window("TForm3")
+        ok = self.drive.get("Button1", self.about(), ABOUT_LAYOUT)["hwnd"]
+        on_ok = lambda: self.bench.focus_of(window) == ok  # noqa: E731
+        self.bench.wait_until(on_ok, what="the focus on Ok")
+        # Ok is the only control that takes the focus; nothing binds Enter
+        # or Escape.
+        for key in ("Tab", "shift+Tab", "Down", "Return", "Escape"):
+            with self.subTest(key=key):
+                self.bench.key(key)
+                self.assertTrue(self.bench.holds_still(
+                    lambda: on_ok() and self.bench.visible("TForm3") is not None, 0.8))
+        self.bench.key("space")
+        self.drive.hidden("TForm3")
+        self.drive.shown("TForm2")
+
     def test_links_turn_blue_and_underlined_under_the_mouse_and_back_when_it_leaves(self):
         self.bench.start_program()
         self.drive.open_from_set()

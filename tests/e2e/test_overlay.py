@@ -142,6 +142,46 @@ class OverlayTest(BenchTestCase):
         self.assertTrue(overlay["visible"], "the overlay stays after a release")
         self.assertEqual(self.bench.msgboxes(), [])
 
+    def test_a_drag_begun_as_soon_as_the_frozen_screen_shows_works_as_a_later_one(self):
+        # A practised user presses within a few tenths of a second of the
+        # frozen screen's coming up, and may release as quickly.
+        for release_at_once in (False, True):
+            with self.subTest(release_at_once=release_at_once):
+                self.bench.reset()
+                self.bench.start_fixture(**FIXTURE)
+                self.bench.start_program()
+                mark = self.mark_clipboard()
+                self.bench.mouse_move(100, 100)
+                self.press_selection_key_until_the_overlay_shows()
+                self.bench.mouse_down(1)
+                self.bench.mouse_move(200, 150)
+                self.bench.mouse_move(300, 200)
+                if not release_at_once:
+                    self.wait_frame(100, 100, 300, 200)
+                    # The preview lies above the overlay during the drag.
+                    preview = self.bench.window("TForm1")
+                    inside = (preview["rect"][0] + 20, preview["rect"][1] + 60)
+                    self.bench.wait_until(
+                        lambda: self.bench.screenshot().pixel(*inside) != fixture_color(*inside),
+                        what="the preview above the overlay")
+                self.bench.mouse_up(1)
+                self.assert_image(self.clipboard_image(mark), (200, 100), framed_pattern(200, 100))
+                self.wait_no_frame()
+        self.assertEqual(self.bench.msgboxes(), [])
+
+    def press_selection_key_until_the_overlay_shows(self):
+        """Shift + F12, and back as soon as the overlay is on the screen."""
+        b = self.bench
+        b.focus_fixture()
+        b.keydown("shift")
+        try:
+            time.sleep(0.3)  # the modifier is down at the next poll
+            b.key("F12")
+            b.wait_until(lambda: b.x_window_shown("Form4"), timeout=15, interval=0.02,
+                         what="the frozen screen")
+        finally:
+            b.keyup("shift")
+
     def test_border_setting_is_read_at_every_press(self):
         self.show_overlay()
         cases = [  # (BordBlanc, from, to)

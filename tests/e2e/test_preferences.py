@@ -2,11 +2,12 @@
 "Annuler", "Set default", re-arming with a new hot key, the folder picker."""
 
 import os
+import time
 import unittest
 
-from harness import BenchTestCase
-from prefs_helpers import (HOT_KEY_NAMES, PREFERENCES_LAYOUT, TBM_GETTHUMBLENGTH, WM_CLOSE,
-                           PrefsDriver)
+from harness import WM_NULL, BenchTestCase
+from prefs_helpers import (HOT_KEY_NAMES, PREFERENCES_LAYOUT, PREFERENCES_TAB_ORDER,
+                           TBM_GETTHUMBLENGTH, WM_CLOSE, PrefsDriver, control, tab_walk)
 
 WS_CAPTION = 0x00C00000
 WS_SYSMENU = 0x00080000
@@ -287,6 +288,42 @@ class PreferencesTest(BenchTestCase):
         self.bench.press_hotkey("F11")
         self.drive.shown("TForm1")
 
+    def test_ok_while_armed_updates_the_icon_without_emptying_the_tray(self):
+        # Emptying the tray, even for a moment, costs seconds where the shell
+        # then hides its tray window, and holds the program that long.
+        b = self.bench
+        b.start_program()
+        b.start_fixture()
+        tray = b.wait_until(b.tray_x_window, what="the tray window")
+        for typed in ("F11", "F10"):
+            self.drive.open_from_tray()
+            self.drive.set_text("ChoixTouche", typed)
+            with b.x_window_events(tray) as events:
+                self.real_click("Valider")
+                self.drive.hidden("TForm2")
+                b.wait_until(lambda: b.send_message(b.window("TForm1")["hwnd"], WM_NULL,
+                                                    timeout_ms=1000).get("done"),
+                             what="the program back at its loop")
+            self.assertNotIn("UnmapNotify", events, "the tray emptied at the re-arming")
+            self.assertEqual(self.tooltip(), typed + " to snap...")
+            self.assertTrue(self.tray_has_one_icon())
+        # The new key captures.
+        b.focus_fixture()
+        b.press_hotkey("F10")
+        self.drive.shown("TForm1")
+
+    def real_click(self, name):
+        """A left click in the middle of the control; returns when it was made."""
+        window = self.drive.form()
+        rect = self.drive.get(name, window)["rect"]
+        client = window["client"]
+        b = self.bench
+        b.mouse_move(client[0] + (rect[0] + rect[2]) // 2, client[1] + (rect[1] + rect[3]) // 2)
+        started = time.monotonic()
+        b.mouse_down(1)
+        b.mouse_up(1)
+        return started
+
     def tooltip(self):
         x, y = self.bench.wait_until(self.bench.tray_icon, what="the tray icon")
         self.bench.mouse_move(x, y)
@@ -304,6 +341,91 @@ class PreferencesTest(BenchTestCase):
         shot = self.bench.screenshot()
         first, second = shot.crop(x, y, h, h), shot.crop(x + h, y, h, h)
         return not first.is_uniform() and second.is_uniform()
+
+    # ---- keyboard -------------------------------------------------------------------
+
+    def focused(self, window):
+        """The name of the control that has the keyboard focus."""
+        hwnd = self.bench.focus_of(window)
+        names = [n for n in PREFERENCES_LAYOUT if control(window, PREFERENCES_LAYOUT, n)["hwnd"] == hwnd]
+        return names[0] if names else hwnd
+
+    def walk(self, window, key, steps):
+        """The controls the focus goes through at each press of key."""
+        seen = []
+        for _ in range(steps):
+            before = self.focused(window)
+            self.bench.key(key)
+
+            def moved():
+                now = self.focused(window)
+                return now if now != before else None
+            seen.append(self.bench.wait_until(moved, what="the focus to leave %s at %s"
+                                              % (before, key)))
+        return seen
+
+    def test_tab_shift_tab_and_arrows_walk_the_controls_in_the_tables_order(self):
+        b = self.bench
+        self.bench.write_settings(AutoRec="oui")
+        b.start_fixture()
+        b.start_program()
+        self.drive.open_from_tray()
+        b.focus_window("TForm2")
+        window = self.drive.form()
+        # An unchecked radio button is no tab stop: the pair is entered at
+        # its checked button and walked with the arrows.
+        order = [n for n in tab_walk(PREFERENCES_LAYOUT, PREFERENCES_TAB_ORDER) if n != "RadioJPG"]
+        self.assertEqual(self.focused(window), order[0], "the first control has the focus")
+        self.assertEqual(self.walk(window, "Tab", len(order)), order[1:] + order[:1])
+        self.assertEqual(self.walk(window, "shift+Tab", len(order)), list(reversed(order)))
+
+        # The arrows move within the radio pair and select as they go.
+        self.assertEqual(self.walk(window, "Down", 1), ["RadioJPG"])
+        self.assertEqual(self.drive.state()["RadioJPG"], True)
+        self.assertEqual(self.walk(window, "Up", 1), ["RadioBMP"])
+        self.assertEqual(self.walk(window, "Down", 1), ["RadioJPG"])
+
+        # Unticked with the space bar, Actif takes the auto-record controls
+        # out of the walk.
+        self.assertEqual(self.walk(window, "Tab", 1), ["Actif"])
+        b.key("space")
+        b.wait_until(lambda: not self.drive.state()["Actif"], what="Actif unticked")
+        enabled = [n for n in order if n not in ("RadioBMP", "Browse", "Edit1")]
+        at = enabled.index("Actif")
+        self.assertEqual(self.walk(window, "Tab", len(enabled)),
+                         enabled[at + 1:] + enabled[:at + 1])
+
+    def test_keyboard_alone_fills_the_folder_and_saves_while_enter_and_escape_do_nothing(self):
+        b = self.bench
+        self.bench.write_settings(AutoRec="oui", SaveFilePath="C:\\Avant")
+        b.start_fixture()
+        b.start_program()
+        self.drive.open_from_tray()
+        b.focus_window("TForm2")
+        window = self.drive.form()
+        while self.focused(window) != "Edit1":
+            self.walk(window, "Tab", 1)
+        # Tabbing into the field selects its text: typing replaces it.
+        b.type_text("C:\\Clavier")
+        b.wait_until(lambda: self.drive.get("Edit1")["text"] == "C:\\Clavier",
+                     what="the typed folder")
+        # Neither key is bound: not in the field or the key box, and a focused
+        # button takes neither (the space bar presses it).
+        for name in ("Edit1", "ChoixTouche", "Valider", "Annuler"):
+            while self.focused(window) != name:
+                self.walk(window, "Tab", 1)
+            for key in ("Return", "Escape"):
+                with self.subTest(control=name, key=key):
+                    b.key(key)
+                    self.assertTrue(b.holds_still(lambda: b.visible("TForm2") is not None, 0.8),
+                                    "the window stays")
+                    self.assertEqual(self.bench.read_settings()["SaveFilePath"], "C:\\Avant")
+        while self.focused(window) != "Valider":
+            self.walk(window, "Tab", 1)
+        b.key("space")
+        self.drive.hidden("TForm2")
+        self.assertEqual(self.bench.read_settings()["SaveFilePath"], "C:\\Clavier")
+        self.assertFalse(b.window("TForm1")["visible"], "armed again, as from the tray")
 
     # ---- folder picker ----------------------------------------------------------
 

@@ -263,6 +263,27 @@ class ButtonsTest(PreviewTestCase):
                 self.assertEqual([w["class"] for w in b.windows() if w["visible"]], [])
                 self.capture()
 
+    def test_each_part_of_the_window_shows_its_cursor(self):
+        b = self.bench
+        form1 = b.window("TForm1")
+        left, top = form1["rect"][:2]
+
+        def cursor_at(x, y):
+            # Two moves: the cursor is set at a move over the control.
+            b.mouse_move(left + x, top + y)
+            b.mouse_move(left + x + 1, top + y)
+            return b.probe("cursor", "--hwnd", form1["hwnd"])
+
+        self.assertEqual(cursor_at(20, 8)["system"], "hand", "Run")
+        self.assertEqual(cursor_at(80, 8)["system"], "hand", "Save as...")
+        self.assertEqual(cursor_at(100, 90)["system"], "sizeall", "the picture")
+        # "Set" has a drag cursor: the system has none, so it is the
+        # program's own, not the "not allowed" sign.
+        drag = cursor_at(122, 8)
+        self.assertIsNone(drag["system"], "Set: %s" % drag)
+        self.assertIsNotNone(drag["resource"], "Set: %s" % drag)
+        self.assertEqual(cursor_at(176, 5)["system"], "arrow", "-")
+
     def test_x_ends_the_program_and_removes_the_icon(self):
         b = self.bench
         self.press("x")

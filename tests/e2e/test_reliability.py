@@ -4,7 +4,8 @@ programs, a held key on a failing capture, and long runs.
 The default run is the quick part (a few representative cases of each kind).
 VISTREL_RELIABILITY_LONG=1 adds the long variants: many generated settings
 files, 1,000 captures with the process's resources sampled, a 60-second burst
-and a kill in the middle of a burst. VISTREL_RELIABILITY_SEED changes the
+and a kill in the middle of a burst; scripts/test_long.sh runs them through
+ctest with a limit of their own. VISTREL_RELIABILITY_SEED changes the
 generator's seed.
 
 Throughout: the program never crashes or stops answering, every message box it
@@ -302,8 +303,11 @@ class ReliabilityCase(unittest.TestCase):
             self.clear_keys()
             run = next(c for c in form1["children"] if c["text"] == "Run")
             b.click_control(run["hwnd"])
+            # Each window hidden on the way (the overlay, the preview, the
+            # taskbar button) holds the program 2 s here, waiting for a window
+            # manager there is none of; the probe waits with it.
             b.wait_until(lambda: not self.form("TForm1")["visible"] and b.tray_icon(),
-                         what="the program re-armed")
+                         timeout=30, what="the program re-armed")
             self.settle("Run")
 
     def armed(self):
@@ -337,7 +341,11 @@ class ReliabilityCase(unittest.TestCase):
         else:
             b.press_hotkey("F12", MODES[mode])
         if mode == "selection":
-            shown = b.wait_until(lambda: self.form("TForm4")["visible"] or b.msgboxes(),
+            # Dragged once the frozen screen is on the screen, as a user does:
+            # Wine calls a window visible a moment before its X window is
+            # mapped, and a press in that moment goes to what lies beneath.
+            shown = b.wait_until(lambda: (self.form("TForm4")["visible"] and
+                                          b.x_window_shown("Form4")) or b.msgboxes(),
                                  timeout=15, what="the overlay")
             if shown is True:
                 before = self.sequence()
@@ -871,5 +879,28 @@ class LongRunTest(ReliabilityCase):
                     os.remove(p)
 
 
+class ReportAtOnce(unittest.TextTestResult):
+    """Prints each failure with its traceback when it happens, not only in the
+    summary: a long run cut short still shows what failed."""
+
+    def report(self, kind, test, err):
+        self.stream.writeln("\n%s: %s\n%s" % (kind, test, self._exc_info_to_string(err, test)))
+        self.stream.flush()
+
+    def addFailure(self, test, err):
+        super().addFailure(test, err)
+        self.report("FAIL", test, err)
+
+    def addError(self, test, err):
+        super().addError(test, err)
+        self.report("ERROR", test, err)
+
+    def addSubTest(self, test, subtest, err):
+        super().addSubTest(test, subtest, err)
+        if err is not None:
+            self.report("FAIL" if issubclass(err[0], test.failureException) else "ERROR",
+                        subtest, err)
+
+
 if __name__ == "__main__":
-    unittest.main()
+    unittest.main(testRunner=unittest.TextTestRunner(verbosity=2, resultclass=ReportAtOnce))

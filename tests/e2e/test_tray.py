@@ -6,7 +6,7 @@ import unittest
 from harness import BenchTestCase
 
 VK_KEYS = (0x01, 0x02, 0x04, 0x2D, 0x74, 0x75, 0x7B)  # mouse buttons, Insert, F5, F6, F12
-WM_SYSCOMMAND, SC_MINIMIZE = 0x0112, 0xF020
+WM_SYSCOMMAND, SC_MINIMIZE, SC_CLOSE = 0x0112, 0xF020, 0xF060
 
 
 class TrayTestCase(BenchTestCase):
@@ -144,6 +144,21 @@ class TrayIconTest(TrayTestCase):
         b.press_hotkey("F12")
         self.wait_shown()
         b.wait_until(lambda: b.tray_icon() is None, what="the tray icon removed")
+
+    def test_closing_the_taskbar_button_with_the_preferences_open_removes_the_icon(self):
+        b = self.bench
+        self.open_tray_menu()
+        b.click_menu_item("Config")
+        b.wait_until(lambda: b.visible("TForm2"), what="the preferences window")
+        app = b.window("TApplication")
+        self.assertTrue(app["visible"], "a window shows: the taskbar button is there")
+        # What the taskbar's "Close window" sends (Xvfb has no taskbar).
+        b.post_message(app["hwnd"], WM_SYSCOMMAND, SC_CLOSE)
+        b.wait_program_exit()
+        # The program takes its icon away before it ends; one left behind
+        # would stay until the shell noticed the owner was gone.
+        b.wait_until(lambda: b.tray_icon() is None, timeout=1,
+                     what="no icon left by the ended program")
 
     def test_tray_menu_close_ends_the_program(self):
         b = self.bench

@@ -67,5 +67,14 @@ TEST(PreviewLayout, FormatMenuOpensBelowTheStripRightOfSaveAsEdge) {
   EXPECT_EQ(FormatMenuPosition({0, 0}).x, Find("Button2").left + 1);
 }
 
+TEST(PreviewLayout, AtAnotherDpiTheTablesLengthsScaleRounded) {
+  // 150 %: 200 x 167 becomes 300 x 251 (250.5 rounded), 57 and 17 become 86 and 26.
+  EXPECT_EQ(ScaleToDpi(167, 144), 251);
+  EXPECT_EQ(ScaleToDpi(-3, 144), -5);
+  EXPECT_EQ(CentredPosition(1280, 800, 144), (Point{490, 274}));
+  EXPECT_EQ(FormatMenuPosition({490, 274}, 144), (Point{576, 300}));
+  EXPECT_EQ(CentredPosition(1280, 800, 96), CentredPosition(1280, 800));
+}
+
 }  // namespace
 }  // namespace vistrel::preview

@@ -1,5 +1,5 @@
 // Window inspection and generic driving: windows, msgboxes, msgbox-close,
-// click, settext, send, post, send-copydata, menu, info.
+// click, settext, send, post, send-copydata, menu, info, focus, cursor.
 #include "probe.h"
 
 #include <commctrl.h>
@@ -394,6 +394,50 @@ int Info(const Args&) {
   return 0;
 }
 
+// The keyboard focus of the window's thread, and the child of its active
+// window that holds it (a combo box for the edit field inside it).
+int Focus(const Args& args) {
+  const HWND hwnd = args.Hwnd();
+  GUITHREADINFO info = {};
+  info.cbSize = sizeof info;
+  if (!GetGUIThreadInfo(GetWindowThreadProcessId(hwnd, nullptr), &info))
+    Fail("no thread information");
+  HWND control = info.hwndFocus;
+  while (control && GetParent(control) && GetParent(control) != info.hwndActive)
+    control = GetParent(control);
+  Print(Json::Object()
+            .Set("active", HwndValue(info.hwndActive))
+            .Set("focus", HwndValue(info.hwndFocus))
+            .Set("control", HwndValue(control))
+            .Set("control_id", control ? GetDlgCtrlID(control) : 0));
+  return 0;
+}
+
+// The cursor the window's thread has set, asked inside the program.
+int Cursor(const Args& args) {
+  const auto answer = AskInside(args.Hwnd(), kQueryCursor, kCursorReplyTag);
+  if (!answer || answer->size() != sizeof(CursorRecord)) Fail("the program did not answer");
+  CursorRecord r = {};
+  memcpy(&r, answer->data(), sizeof r);
+  static const std::pair<int, const char*> names[] = {
+      {32512, "arrow"},       {32513, "ibeam"},    {32514, "wait"},     {32515, "cross"},
+      {32516, "uparrow"},     {32642, "sizenwse"}, {32643, "sizenesw"}, {32644, "sizewe"},
+      {32645, "sizens"},      {32646, "sizeall"},  {32648, "no"},       {32649, "hand"},
+      {32650, "appstarting"}, {32651, "help"}};
+  Json system = nullptr;
+  for (const auto& [id, name] : names)
+    if (id == r.systemId) system = name;
+  Print(Json::Object()
+            .Set("system", system)
+            .Set("resource", r.resourceId ? Json(r.resourceId) : Json(nullptr)));
+  return 0;
+}
+
+ProbeCommand focusCommand("focus", Focus,
+                          "focus --hwnd H: active window and keyboard focus of H's thread");
+ProbeCommand cursorCommand("cursor", Cursor,
+                           "cursor --hwnd H: the cursor H's thread has set (system name or "
+                           "the program's cursor resource)");
 ProbeCommand windowsCommand(
     "windows", Windows,
     "windows [--class C] [--pid P | --exe NAME] [--children]: top-level windows of the program");

@@ -80,6 +80,27 @@ void AnswerIcon(HWND box, HWND replyTo) {
   Reply(replyTo, kIconReplyTag, &kind, sizeof kind);
 }
 
+BOOL CALLBACK MatchCursorResource(HMODULE module, LPCSTR, LPSTR name, LONG_PTR param) {
+  auto* r = reinterpret_cast<CursorRecord*>(param);
+  if (IS_INTRESOURCE(name) && LoadCursorA(module, name) == GetCursor()) {
+    r->resourceId = static_cast<int>(reinterpret_cast<UINT_PTR>(name));
+    return FALSE;
+  }
+  return TRUE;
+}
+
+void AnswerCursor(HWND replyTo) {
+  CursorRecord r = {};
+  const HCURSOR cursor = GetCursor();
+  // The system cursors are shared: LoadCursor gives the very handle in use.
+  for (int id = 32512; id <= 32651; ++id)
+    if (cursor && LoadCursorA(nullptr, MAKEINTRESOURCEA(id)) == cursor) r.systemId = id;
+  if (cursor)
+    EnumResourceNamesA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(12) /* RT_GROUP_CURSOR */,
+                       MatchCursorResource, reinterpret_cast<LONG_PTR>(&r));
+  Reply(replyTo, kCursorReplyTag, &r, sizeof r);
+}
+
 }  // namespace
 
 extern "C" __declspec(dllexport) LRESULT CALLBACK
@@ -91,6 +112,7 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK
     if (msg->lParam == kQueryFonts) AnswerFonts(msg->hwnd, replyTo);
     if (msg->lParam == kQueryMenu) AnswerMenu(msg->hwnd, replyTo);
     if (msg->lParam == kQueryIcon) AnswerIcon(msg->hwnd, replyTo);
+    if (msg->lParam == kQueryCursor) AnswerCursor(replyTo);
     msg->message = WM_NULL;  // the program itself never sees the query
   }
   return CallNextHookEx(nullptr, code, wParam, lParam);
