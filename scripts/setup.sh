@@ -7,7 +7,7 @@ need_root() { if [ "$(id -u)" -ne 0 ]; then echo "sudo"; fi; }
 SUDO=$(need_root)
 
 packages=(
-  cmake make g++ pkg-config
+  cmake make g++ pkg-config clang-format
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools binutils-mingw-w64-i686
   nasm dpkg-dev
   libjpeg62-turbo-dev libgtest-dev libgmock-dev libbenchmark-dev
