@@ -6,11 +6,9 @@ endif()
 set(VISTREL_BENCH_WIN_DIR ${CMAKE_CURRENT_LIST_DIR}/win)
 
 # The bare limits and the key-to-clipboard stopwatch; links the program's
-# Win32 pieces (not its entry point) to time BmpWriter and JpegWriter as built.
-set(VISTREL_BENCH_WIN_PIECES ${VISTREL_WIN_SOURCES})
-list(FILTER VISTREL_BENCH_WIN_PIECES EXCLUDE REGEX "main_win\\.cpp$")
-add_executable(vistrel_bench_probe ${VISTREL_BENCH_WIN_DIR}/bench_probe.cpp ${VISTREL_BENCH_WIN_PIECES})
-target_link_libraries(vistrel_bench_probe PRIVATE vistrel_core ${VISTREL_WIN_LIBS})
+# code to time BmpWriter and JpegWriter as built.
+add_executable(vistrel_bench_probe ${VISTREL_BENCH_WIN_DIR}/bench_probe.cpp)
+target_link_libraries(vistrel_bench_probe PRIVATE vistrel_program)
 target_link_options(vistrel_bench_probe PRIVATE -static -s)
 
 # The smallest tray-resident key poller, to set the program's idle cost against.

@@ -23,13 +23,13 @@ inline constexpr unsigned kBlue = 0xFF0000;
 inline constexpr int kIconResource = 2;
 
 enum ControlId : int {
-  kGroupBox1 = 100,
-  kImage2,
-  kName,
-  kPub,
-  kURL,
-  kContact,
-  kButton1,
+  kFrame = 100,
+  kIcon,
+  kNameLabel,
+  kDedication,
+  kWebLink,
+  kMailLink,
+  kOkButton,
 };
 
 std::span<const LayoutEntry> Layout();

@@ -1,37 +1,35 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
+
 #include "about/link_label_win.h"
 #include "toolkit/form_win.h"
 
 namespace vistrel {
 
-// The about window: name, version, dedication and two links.
-class TForm3 : public Form {
+// The about window (window class "TForm3"): name, version, dedication, a
+// link to the web page and one to the contact address. "Ok" leads back to
+// the preferences, through onOk.
+class AboutWindow : public Form {
  public:
-  void Create();
+  void Create(std::function<void()> onOk);
   // Opens the window centred on the screen.
   void Show() override;
-
-  void URLMouseMove();
-  void URLMouseLeave();
-  void URLclick();
-  void ContactMouseMove();
-  void ContactMouseLeave();
-  void ContactClick();
-  void Button1Click();
-
-  LinkLabel URL;
-  LinkLabel Contact;
 
  protected:
   LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
-  void SetupControls();
+  void SetUpControls();
+  void OpenWebPage();
+  void WriteMail();
+  void Close();
+
+  std::function<void()> onOk_;
+  LinkLabel webLink_;
+  LinkLabel mailLink_;
   HICON icon_ = nullptr;
 };
-
-extern TForm3* Form3;
 
 }  // namespace vistrel

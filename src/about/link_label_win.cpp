@@ -12,24 +12,20 @@ LinkLabel::~LinkLabel() {
 }
 
 void LinkLabel::Create(HWND parent, int id, const RECT& rect, const char* text,
-                       const FontStyle& font, COLORREF colour) {
+                       const FontStyle& font, COLORREF restingColour, COLORREF hoverColour) {
   RegisterClass("TLinkLabel", nullptr, CursorFor(CursorKind::Hand));
   plain_ = CreateStyledFont(font, false);
   underlined_ = CreateStyledFont(font, true);
-  colour_ = colour;
+  resting_ = colour_ = restingColour;
+  hover_ = hoverColour;
   CreateWin("TLinkLabel", text, WS_CHILD | WS_VISIBLE, 0, rect.left, rect.top,
             rect.right - rect.left, rect.bottom - rect.top, parent,
             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)));
 }
 
-void LinkLabel::SetColour(COLORREF colour) {
-  if (colour == colour_) return;
+void LinkLabel::SetLook(COLORREF colour, bool underline) {
+  if (colour == colour_ && underline == underline_) return;
   colour_ = colour;
-  InvalidateRect(Handle(), nullptr, TRUE);
-}
-
-void LinkLabel::SetUnderline(bool underline) {
-  if (underline == underline_) return;
   underline_ = underline;
   InvalidateRect(Handle(), nullptr, TRUE);
 }
@@ -66,11 +62,11 @@ LRESULT LinkLabel::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         TRACKMOUSEEVENT track = {sizeof track, TME_LEAVE, Handle(), 0};
         tracking_ = TrackMouseEvent(&track) != FALSE;
       }
-      if (onMouseMove) onMouseMove();
+      SetLook(hover_, true);
       return 0;
     case WM_MOUSELEAVE:
       tracking_ = false;
-      if (onMouseLeave) onMouseLeave();
+      SetLook(resting_, false);
       return 0;
     case WM_LBUTTONDOWN:
       pressed_ = true;

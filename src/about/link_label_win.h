@@ -8,31 +8,28 @@
 
 namespace vistrel {
 
-// A one-line text label that reports the mouse moving over it, leaving it
-// and clicking it; its owner recolours and underlines it in answer.
+// A one-line text link: in its resting colour, plain; under the mouse in its
+// hover colour, underlined (set again at every move over it); a click on it
+// runs onClick.
 class LinkLabel : public Window {
  public:
   LinkLabel() = default;
   ~LinkLabel() override;
   void Create(HWND parent, int id, const RECT& rect, const char* text, const FontStyle& font,
-              COLORREF colour);
+              COLORREF restingColour, COLORREF hoverColour);
 
-  void SetColour(COLORREF colour);
-  void SetUnderline(bool underline);
-  COLORREF Colour() const { return colour_; }
-  bool Underlined() const { return underline_; }
-
-  std::function<void()> onMouseMove;
-  std::function<void()> onMouseLeave;
   std::function<void()> onClick;
 
  protected:
   LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
+  void SetLook(COLORREF colour, bool underline);
   void Paint(HDC dc);
   HFONT plain_ = nullptr;
   HFONT underlined_ = nullptr;
+  COLORREF resting_ = 0;
+  COLORREF hover_ = 0;
   COLORREF colour_ = 0;
   bool underline_ = false;
   bool tracking_ = false;

@@ -18,21 +18,21 @@ inline constexpr unsigned char kKeyRed = 255, kKeyGreen = 0, kKeyBlue = 255;
 inline constexpr FontStyle kFont = {"MS Sans Serif", 11, false, 1};
 
 enum ControlId {
-  kImage1 = 100,
-  kActionToolBar1 = 101,
-  kButton1 = 102,  // "Run"
-  kButton2 = 103,  // "Save as..."
-  kButton3 = 104,  // "Set"
-  kButton4 = 105,  // "x"
-  kButton5 = 106,  // "-"
+  kPicture = 100,
+  kStrip = 101,
+  kRunButton = 102,     // "Run"
+  kSaveAsButton = 103,  // "Save as..."
+  kSetButton = 104,     // "Set"
+  kCloseButton = 105,   // "x"
+  kHideButton = 106,    // "-": back to the tray, as "Run"
 };
 
 enum MenuId {
-  kBMP1 = 201,
-  kJPG1 = 202,
-  kRestore1 = 211,
-  kConfig1 = 212,
-  kClose1 = 213,
+  kSaveBmpEntry = 201,  // "*.BMP"
+  kSaveJpgEntry = 202,  // "*.JPG"
+  kRestoreEntry = 211,
+  kConfigEntry = 212,
+  kCloseEntry = 213,
 };
 
 extern const std::array<LayoutEntry, 7> kLayout;

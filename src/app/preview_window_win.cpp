@@ -1,48 +1,41 @@
 #include "app/preview_window_win.h"
 
-#include <cstring>
-#include <string>
-
 #include "app/preview_layout.h"
-#include "capture/capture_win.h"
 #include "imageio/save_as_win.h"
-#include "settings/preferences_window_win.h"
-#include "toolkit/application_win.h"
-#include "toolkit/error.h"
-#include "toolkit/error_display_win.h"
 
 namespace vistrel {
 
-TForm1* Form1 = nullptr;
-unsigned char HotKeyCode = 0;
-
 namespace {
-constexpr UINT_PTR kTimer1 = 1;
-constexpr UINT kTimer1Interval = 100;
+constexpr UINT_PTR kPollTimer = 1;
+constexpr UINT kPollInterval = 100;
 constexpr COLORREF kKeyColour = RGB(preview::kKeyRed, preview::kKeyGreen, preview::kKeyBlue);
 
-POINT CursorPos() {
+Point CursorPosition() {
   POINT p = {};
   GetCursorPos(&p);
-  return p;
+  return {p.x, p.y};
+}
+
+Point CentreOfScreen() {
+  return preview::CentredPosition(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
+                                  ScreenDpi());
 }
 }  // namespace
 
-TForm1::TForm1() = default;
-
-void TForm1::Create() {
+void PreviewWindow::Create(PreviewEvents events) {
+  events_ = std::move(events);
   RegisterClass("TForm1", static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)), nullptr);
   icon_ = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1), IMAGE_ICON,
                                         GetSystemMetrics(SM_CXSMICON),
                                         GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
   stripBrush_ = CreateSolidBrush(kKeyColour);
-  PopupMenu1 = CreatePopupMenu();
-  AppendMenuA(PopupMenu1, MF_STRING, preview::kBMP1, "*.BMP");
-  AppendMenuA(PopupMenu1, MF_STRING, preview::kJPG1, "*.JPG");
-  PopupMenu2 = CreatePopupMenu();
-  AppendMenuA(PopupMenu2, MF_STRING, preview::kRestore1, "Restore");
-  AppendMenuA(PopupMenu2, MF_STRING, preview::kConfig1, "Config");
-  AppendMenuA(PopupMenu2, MF_STRING, preview::kClose1, "Close...");
+  formatMenu_ = CreatePopupMenu();
+  AppendMenuA(formatMenu_, MF_STRING, preview::kSaveBmpEntry, "*.BMP");
+  AppendMenuA(formatMenu_, MF_STRING, preview::kSaveJpgEntry, "*.JPG");
+  trayMenu_ = CreatePopupMenu();
+  AppendMenuA(trayMenu_, MF_STRING, preview::kRestoreEntry, "Restore");
+  AppendMenuA(trayMenu_, MF_STRING, preview::kConfigEntry, "Config");
+  AppendMenuA(trayMenu_, MF_STRING, preview::kCloseEntry, "Close...");
   // Borderless, so the window is its client area. Made where its first show
   // will put it, so the window system never sees it anywhere else.
   const Point centre = CentreOfScreen();
@@ -50,12 +43,7 @@ void TForm1::Create() {
              centre.y, Scaled(preview::kWidth), Scaled(preview::kHeight));
 }
 
-Point TForm1::CentreOfScreen() {
-  return preview::CentredPosition(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
-                                  ScreenDpi());
-}
-
-void TForm1::Show() {
+void PreviewWindow::Show() {
   if (!shownOnce_) {
     // Centred on the screen as it is now; from then on where it was left.
     const Point centre = CentreOfScreen();
@@ -66,146 +54,113 @@ void TForm1::Show() {
   Form::Show();
 }
 
-void TForm1::SetPreview(std::shared_ptr<const Picture> picture) {
-  PreviewPicture = std::move(picture);
-  Image1.Show(PreviewPicture.get());
+void PreviewWindow::SetPicture(std::shared_ptr<const Picture> picture) {
+  picture_ = std::move(picture);
+  pictureControl_.Show(picture_.get());
 }
 
-void TForm1::Quit() {
-  // The last capture stays on the clipboard once the program has gone.
-  Clipboard.Render();
-  NotifyIcon(NIM_DELETE);
-  iconRegistered_ = false;
-  Application::Terminate();
-}
+void PreviewWindow::StartPolling() { SetTimer(Handle(), kPollTimer, kPollInterval, nullptr); }
+void PreviewWindow::StopPolling() { KillTimer(Handle(), kPollTimer); }
 
-void TForm1::attrape() {
+// A button went down on the picture: the drag is anchored unless it already is.
+void PreviewWindow::StartDrag() {
   const Rect r = ScreenRect();
-  const POINT cursor = CursorPos();
-  Grab(DragState, {r.left, r.top}, {cursor.x, cursor.y});
+  Grab(drag_, {r.left, r.top}, CursorPosition());
 }
 
-void TForm1::bouge() {
-  const POINT cursor = CursorPos();
-  if (auto target = DragTarget(DragState, {cursor.x, cursor.y})) SetPosition(target->x, target->y);
+// The window follows the cursor's screen position, never the event's own
+// coordinates, which move with the window.
+void PreviewWindow::DragToCursor() {
+  if (auto target = DragTarget(drag_, CursorPosition())) SetPosition(target->x, target->y);
 }
 
-void TForm1::lache() { Release(DragState); }
+void PreviewWindow::EndDrag() { Release(drag_); }
 
-void TForm1::SaveAs() {
+void PreviewWindow::OpenFormatMenu() {
   const Rect r = ScreenRect();
   const Point at = preview::FormatMenuPosition({r.left, r.top}, ScreenDpi());
-  TrackPopupMenu(PopupMenu1, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, at.x, at.y, 0, Handle(),
-                 nullptr);
+  TrackPopupMenu(formatMenu_, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, at.x, at.y, 0,
+                 Handle(), nullptr);
 }
 
-void TForm1::SaveAsBMP() {
+void PreviewWindow::OpenTrayMenu() {
+  // Foreground first, and an empty message after, or the menu would not
+  // close when the user clicks elsewhere.
+  SetForegroundWindow(Handle());
+  const Point cursor = CursorPosition();
+  drag_.startCursorX = cursor.x;
+  drag_.startCursorY = cursor.y;
+  TrackPopupMenu(trayMenu_, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, cursor.x, cursor.y, 0,
+                 Handle(), nullptr);
+  PostMessageA(Handle(), WM_NULL, 0, 0);
+}
+
+void PreviewWindow::BringToTop(bool activate) {
+  // HWND_TOPMOST rather than HWND_TOP when not activating: both windows are
+  // topmost anyway, and on Wine only this request restacks the X window.
+  SetWindowPos(Handle(), activate ? HWND_TOP : HWND_TOPMOST, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | (activate ? 0 : SWP_NOACTIVATE));
+}
+
+void PreviewWindow::SaveAsBmp() {
   const Picture empty;
-  vistrel::SaveAsBMP(Handle(), PreviewPicture ? *PreviewPicture : empty);
+  vistrel::SaveAsBMP(Handle(), picture_ ? *picture_ : empty);
 }
 
-void TForm1::SaveAsJPG() {
+void PreviewWindow::SaveAsJpg() {
   const Picture empty;
-  vistrel::SaveAsJPG(Handle(), PreviewPicture ? *PreviewPicture : empty);
+  vistrel::SaveAsJPG(Handle(), picture_ ? *picture_ : empty);
 }
 
-// A failed capture's error box runs its own message loop, which still
-// delivers ticks: polling pauses while it is open, so a key held down over a
-// repeating failure shows one box at a time instead of nesting them.
-void TForm1::CheckKey() {
-  if (ErrorBoxOpen()) return;
-  // A file of the last burst that could not be written, when that burst
-  // ended on an error of its own.
-  AutoRecord.RaiseFailure();
-  {
-    struct BurstEnd {
-      TForm1* form;
-      ~BurstEnd() { form->EndBurst(); }
-    } burstEnd{this};
-    inBurst_ = true;
-    for (auto bitmap = ClipboardBitmap::AtOnce; GetAsyncKeyState(HotKeyCode) != 0;
-         bitmap = ClipboardBitmap::WhenAsked) {
-      // Only an auto-recorded capture polls again at once; the others restore
-      // the preview window, which stops the timer.
-      if (!CaptureScreen(bitmap)) break;
-      // A clipboard reader may be waiting for this thread to render.
-      Application::AnswerSentMessages();
-      if (AutoRecord.Failed()) break;
-    }
-  }
-  AutoRecord.RaiseFailure();
-}
-
-// On every way out of a burst, a failed capture included: the captures taken
-// are all written before the poll goes on, the last one is rendered onto the
-// clipboard (so it outlives the program), and the pictures no longer held are
-// let go.
-void TForm1::EndBurst() {
-  AutoRecord.WaitForWrites();
-  Clipboard.Render();
-  CapturePictures.Trim();
-  inBurst_ = false;
-}
-
-void TForm1::Params() {
-  Hide();
-  Form2->Show();
-}
-
-void TForm1::StartTimer() { SetTimer(Handle(), kTimer1, kTimer1Interval, nullptr); }
-void TForm1::StopTimer() { KillTimer(Handle(), kTimer1); }
-
-void TForm1::OnCommand(int id) {
+void PreviewWindow::OnCommand(int id) {
   switch (id) {
-    case preview::kButton1:
-    case preview::kButton5:
-      Run();
+    case preview::kRunButton:
+    case preview::kHideButton:
+      events_.onArm();
       break;
-    case preview::kButton2:
-      SaveAs();
+    case preview::kSaveAsButton:
+      OpenFormatMenu();
       break;
-    case preview::kButton3:
-      Params();
+    case preview::kSetButton:
+      events_.onSettings();
       break;
-    case preview::kButton4:
-    case preview::kClose1:
-      Quit();
+    case preview::kCloseButton:
+    case preview::kCloseEntry:
+      events_.onQuit();
       break;
-    case preview::kBMP1:
-      SaveAsBMP();
+    case preview::kSaveBmpEntry:
+      SaveAsBmp();
       break;
-    case preview::kJPG1:
-      SaveAsJPG();
+    case preview::kSaveJpgEntry:
+      SaveAsJpg();
       break;
-    case preview::kRestore1:
-      Restore();
+    case preview::kRestoreEntry:
+      events_.onRestore();
       break;
-    case preview::kConfig1:
-      ParamsFromTray();
+    case preview::kConfigEntry:
+      events_.onTrayConfig();
       break;
   }
 }
 
-LRESULT TForm1::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT PreviewWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CREATE: {
       SetLayeredWindowAttributes(Handle(), kKeyColour, preview::kAlpha, LWA_ALPHA | LWA_COLORKEY);
       BuildControls(preview::kLayout, preview::kFont);
       // The strip is drawn over by the buttons that lie on it.
-      HWND strip = Control(preview::kActionToolBar1);
+      HWND strip = Control(preview::kStrip);
       SetWindowLongPtrA(strip, GWL_STYLE, GetWindowLongPtrA(strip, GWL_STYLE) | WS_CLIPSIBLINGS);
-      const LayoutEntry& image = preview::kLayout[0];
-      Image1.Create(Handle(), image.id, LayoutRect(preview::kLayout, image),
-                    CursorFor(image.cursor));
-      Image1.onMouseDown = [this](const PictureControl::MouseEvent&) { attrape(); };
-      Image1.onMouseMove = [this](const PictureControl::MouseEvent&) { bouge(); };
-      Image1.onMouseUp = [this](const PictureControl::MouseEvent&) { lache(); };
-      Clipboard.SetOwner(Handle());
-      Run();
+      const LayoutEntry& picture = *FindEntry(preview::kLayout, preview::kPicture);
+      pictureControl_.Create(Handle(), picture.id, LayoutRect(preview::kLayout, picture),
+                             CursorFor(picture.cursor));
+      pictureControl_.onMouseDown = [this](const PictureControl::MouseEvent&) { StartDrag(); };
+      pictureControl_.onMouseMove = [this](const PictureControl::MouseEvent&) { DragToCursor(); };
+      pictureControl_.onMouseUp = [this](const PictureControl::MouseEvent&) { EndDrag(); };
       return 0;
     }
     case WM_CTLCOLORSTATIC:
-      if (reinterpret_cast<HWND>(lParam) == Control(preview::kActionToolBar1))
+      if (reinterpret_cast<HWND>(lParam) == Control(preview::kStrip))
         return reinterpret_cast<LRESULT>(stripBrush_);
       break;
     case WM_COMMAND:
@@ -213,42 +168,17 @@ LRESULT TForm1::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (HIWORD(wParam) == BN_CLICKED) OnCommand(LOWORD(wParam));
       return 0;
     case WM_TIMER:
-      if (wParam == kTimer1) CheckKey();
-      return 0;
-    case WM_RENDERFORMAT:
-      Clipboard.OnRenderFormat(static_cast<UINT>(wParam));
-      return 0;
-    case WM_RENDERALLFORMATS:
-      Clipboard.OnRenderAllFormats();
-      return 0;
-    case WM_DESTROYCLIPBOARD:
-      Clipboard.OnDestroyClipboard();
+      if (wParam == kPollTimer) events_.onPollTick();
       return 0;
     case WM_MOUSEMOVE:
-      // Also the tray icon's callback message, which the shell sends. During
-      // a burst only the clipboard's requests are answered: a click on the
-      // icon is taken up once the burst is over.
-      if (inBurst_) {
-        PostMessageA(Handle(), message, wParam, lParam);
-        return 0;
-      }
-      MouseOverTray(lParam);
+      // The tray icon's callback message; the window's own mouse moves carry
+      // no tray event.
+      if (!events_.onTrayEvent(lParam)) PostMessageA(Handle(), message, wParam, lParam);
       return 0;
     case WM_CLOSE:
-      // The system's close command on the main window ends the program; the
-      // icon goes too, so none is left behind for a dead process.
-      Quit();
+      // The system's close command on the main window ends the program.
+      events_.onQuit();
       return 0;
-#ifdef VISTREL_TEST_HOOKS
-    case WM_COPYDATA: {
-      // Test build only: raise the error a test asks for, to show the error box.
-      const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
-      if (data && data->dwData == 0x7E57 && data->lpData)
-        throw Error(std::string(static_cast<const char*>(data->lpData),
-                                strnlen(static_cast<const char*>(data->lpData), data->cbData)));
-      break;
-    }
-#endif
   }
   return Form::OnMessage(message, wParam, lParam);
 }

@@ -1,96 +1,74 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 
 #include "app/drag.h"
-#include "capture/autorec_win.h"
-#include "capture/clipboard_win.h"
-#include "capture/picture_pool_win.h"
 #include "toolkit/form_win.h"
 #include "toolkit/picture_win.h"
 
 namespace vistrel {
 
-// The tray icon's registration: NOTIFYICONDATAA in its first, shortest form
-// (88 bytes in the 32-bit build).
-struct TrayIconRecordV1 {
-  DWORD cbSize;
-  HWND hWnd;
-  UINT uID;
-  UINT uFlags;
-  UINT uCallbackMessage;
-  HICON hIcon;
-  CHAR szTip[64];
+// What the preview window's buttons, menus, timer and tray icon ask of the
+// program.
+struct PreviewEvents {
+  std::function<void()> onArm;         // "Run" and "-"
+  std::function<void()> onSettings;    // "Set"
+  std::function<void()> onQuit;        // "x", "Close...", the system's close
+  std::function<void()> onRestore;     // "Restore" in the tray menu
+  std::function<void()> onTrayConfig;  // "Config" in the tray menu
+  std::function<void()> onPollTick;    // every 100 ms while polling
+  // The tray icon's mouse event (its number in the low word); false when the
+  // program cannot take it up now: it comes again later.
+  std::function<bool(LPARAM)> onTrayEvent;
 };
 
-// The floating preview window: shows the last capture, arms the program in
-// the tray and polls the hot key.
-class TForm1 : public Form {
+// The floating preview window (window class "TForm1"): the last capture in a
+// translucent, borderless, always-on-top window, dragged by its picture, with
+// five buttons on a see-through strip. It carries the polling timer, and the
+// tray icon is registered on it.
+class PreviewWindow : public Form {
  public:
-  TForm1();
-  void Create();
-
-  // The last capture; null while the preview is empty.
-  std::shared_ptr<const Picture> PreviewPicture;
-  bool InTray = false;
-  bool SelectionActive = false;
-
-  // Where captures are taken from, how they reach the clipboard and the
-  // auto-record folder.
-  PicturePool CapturePictures;
-  CaptureClipboard Clipboard;
-  AutoRecorder AutoRecord;
-
+  void Create(PreviewEvents events);
   // Centred the first time, afterwards where it was left.
   void Show() override;
-  // Shows this capture (null: nothing) in the picture.
-  void SetPreview(std::shared_ptr<const Picture> picture);
 
-  // Arms the program: reads the hot key, registers the tray icon, polls.
-  void Run();
-  void MinimizeToTray();
-  void RestoreMainForm();
+  // The picture shown; null while the preview is empty.
+  const std::shared_ptr<const Picture>& ShownPicture() const { return picture_; }
+  void SetPicture(std::shared_ptr<const Picture> picture);
+
+  void StartPolling();
+  void StopPolling();
+  // Forgets a drag under way.
+  void ResetDrag() { drag_ = {}; }
+  // The tray menu at the cursor, returning when it closes.
+  void OpenTrayMenu();
+  // Above the other topmost windows (the selection overlay).
+  void BringToTop(bool activate);
+  HICON Icon() const { return icon_; }
 
  protected:
   LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
-  void Quit();
-  void attrape();
-  void bouge();
-  void lache();
-  void MouseOverTray(LPARAM lParam);
-  void SaveAs();
-  void SaveAsBMP();
-  void SaveAsJPG();
-  void CheckKey();
-  void EndBurst();
-  void Params();
-  void ParamsFromTray();
-  void Restore();
-
-  static Point CentreOfScreen();
   void OnCommand(int id);
-  void StartTimer();
-  void StopTimer();
-  bool NotifyIcon(DWORD action);
+  void StartDrag();
+  void DragToCursor();
+  void EndDrag();
+  void OpenFormatMenu();
+  void SaveAsBmp();
+  void SaveAsJpg();
 
-  PictureControl Image1{PictureControl::Mode::Fit};
-  HMENU PopupMenu1 = nullptr;
-  HMENU PopupMenu2 = nullptr;
+  PreviewEvents events_;
+  std::shared_ptr<const Picture> picture_;
+  PictureControl pictureControl_{PictureControl::Mode::Fit};
+  HMENU formatMenu_ = nullptr;
+  HMENU trayMenu_ = nullptr;
   HICON icon_ = nullptr;
   HBRUSH stripBrush_ = nullptr;
   bool shownOnce_ = false;
-  bool inBurst_ = false;
-  bool iconRegistered_ = false;  // the last add succeeded and no delete followed
-  vistrel::DragState DragState;
-  TrayIconRecordV1 TrayIconRecord = {};
+  DragState drag_;
 };
-
-extern TForm1* Form1;
-
-// The one key polled while armed; set by Run, read by CheckKey.
-extern unsigned char HotKeyCode;
 
 }  // namespace vistrel

@@ -30,7 +30,8 @@ constexpr std::size_t kQueuedFiles = 2;
 
 }  // namespace
 
-void AutoRecorder::Record(std::shared_ptr<const Picture> capture, const settings::AutoRecord& read) {
+void AutoRecorder::Record(std::shared_ptr<const Picture> capture,
+                          const settings::AutoRecord& read) {
   // The date from one reading, the time from the next.
   const ClockReading date = ReadLocalClock();
   const ClockReading time = ReadLocalClock();

@@ -1,16 +1,5 @@
 #include "capture/capture_win.h"
 
-#include <windows.h>
-
-#include <memory>
-
-#include "app/preview_window_win.h"
-#include "capture/capture_mode.h"
-#include "settings/config_file_win.h"
-#include "settings/settings.h"
-#include "overlay/overlay_window_win.h"
-#include "toolkit/picture_win.h"
-
 namespace vistrel {
 
 namespace {
@@ -27,82 +16,56 @@ int VirtualKey(Modifier modifier) {
   return 0;
 }
 
-std::shared_ptr<const Picture> GrabScreenArea(const Rect& area) {
-  std::shared_ptr<Picture> picture = Form1->CapturePictures.Take(area.Width(), area.Height());
-  picture->CopyFromScreen(area);
-  return picture;
-}
-
-std::shared_ptr<const Picture> GrabWindowAndFrame() {
-  // Taken as the platform gives it: a maximised window's frame may start
-  // above and left of the screen. No foreground window leaves it all zero.
-  RECT r = {};
-  GetWindowRect(GetForegroundWindow(), &r);
-  return GrabScreenArea({r.left, r.top, r.right, r.bottom});
-}
-
-std::shared_ptr<const Picture> GrabWindowContent() {
-  HWND window = GetForegroundWindow();
-  RECT r = {};
-  GetClientRect(window, &r);
-  std::shared_ptr<Picture> picture =
-      Form1->CapturePictures.Take(r.right - r.left, r.bottom - r.top);
-  picture->CopyFromWindow(window, r.right - r.left, r.bottom - r.top);
-  return picture;
-}
-
-Rect PrimaryScreen() {
-  return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-}
-
 }  // namespace
 
-bool CaptureScreen(ClipboardBitmap clipboardBitmap) {
-  Form1->SetPreview(nullptr);
-  Form4->OverlayPicture.Clear();
-  Form1->SelectionActive = false;
-  const CaptureMode mode = ChooseCaptureMode(
+void Capturer::Create() { clipboard_.Create(); }
+
+CaptureMode Capturer::ChooseMode() const {
+  return ChooseCaptureMode(
       [](Modifier modifier) { return GetAsyncKeyState(VirtualKey(modifier)) != 0; });
-  std::shared_ptr<const Picture> capture;
+}
+
+std::shared_ptr<const Picture> Capturer::Grab(CaptureMode mode) {
+  RECT r = {};
+  HWND foreground = nullptr;
   switch (mode) {
     case CaptureMode::WindowAndFrame:
-      capture = GrabWindowAndFrame();
+      // Taken as the platform gives it: a maximised window's frame may start
+      // above and left of the screen. No foreground window leaves it all zero.
+      GetWindowRect(GetForegroundWindow(), &r);
       break;
     case CaptureMode::WindowContent:
-      capture = GrabWindowContent();
-      break;
-    case CaptureMode::MouseSelection:
-      Form4->OverlayPicture.CopyFromScreen(PrimaryScreen());
-      Form1->SelectionActive = true;
+      foreground = GetForegroundWindow();
+      GetClientRect(foreground, &r);
       break;
     case CaptureMode::FullScreen:
-      capture = GrabScreenArea(PrimaryScreen());
+    case CaptureMode::MouseSelection: {
+      const Rect screen = PrimaryScreen();
+      r = {screen.left, screen.top, screen.right, screen.bottom};
       break;
+    }
   }
-  if (capture) {
-    Form1->SetPreview(capture);
-    Form1->Clipboard.Put(capture);
-    if (clipboardBitmap == ClipboardBitmap::AtOnce) Form1->Clipboard.Render();
-  }
+  std::shared_ptr<Picture> picture = pictures_.Take(r.right - r.left, r.bottom - r.top);
+  if (mode == CaptureMode::WindowContent)
+    picture->CopyFromWindow(foreground, r.right - r.left, r.bottom - r.top);
+  else
+    picture->CopyFromScreen({r.left, r.top, r.right, r.bottom});
+  return picture;
+}
 
-  settings::AutoRecord settings;
-  {
-    SettingsFile file;
-    settings = settings::ReadAutoRecord(file, DefaultSaveFolder);
-  }
-  switch (DecideAfterCapture(Form1->SelectionActive, settings.On())) {
-    case AfterCapture::ShowOverlay:
-      Form4->Show();
-      Form1->RestoreMainForm();
-      return false;
-    case AfterCapture::RestorePreview:
-      Form1->RestoreMainForm();
-      return false;
-    case AfterCapture::AutoRecord:
-      Form1->AutoRecord.Record(std::move(capture), settings);
-      return true;
-  }
-  return false;
+void Capturer::PutOnClipboard(std::shared_ptr<const Picture> capture, ClipboardBitmap when) {
+  clipboard_.Put(std::move(capture));
+  if (when == ClipboardBitmap::AtOnce) clipboard_.Render();
+}
+
+void Capturer::Record(std::shared_ptr<const Picture> capture, const settings::AutoRecord& read) {
+  recorder_.Record(std::move(capture), read);
+}
+
+void Capturer::EndBurst() {
+  recorder_.WaitForWrites();
+  clipboard_.Render();
+  pictures_.Trim();
 }
 
 }  // namespace vistrel

@@ -42,9 +42,14 @@ HBITMAP DisplayBitmapOf(const Picture& picture) {
 
 }  // namespace
 
+void CaptureClipboard::Create() {
+  RegisterClass("VistrelClipboard", nullptr, nullptr);
+  CreateWin("VistrelClipboard", "", 0, 0, 0, 0, 0, 0, HWND_MESSAGE);
+}
+
 bool CaptureClipboard::Open(bool raiseWhenBusy) {
   DWORD start = GetTickCount();
-  while (!OpenClipboard(owner_)) {
+  while (!OpenClipboard(Handle())) {
     if (GetTickCount() - start >= kOpenPatienceMs) {
       if (raiseWhenBusy) throw Error(messages::ClipboardCannotOpen());
       return false;
@@ -74,11 +79,11 @@ void CaptureClipboard::Render() {
   ClipboardCloser closer;
   // Asking for one's own delayed format renders it (WM_RENDERFORMAT) and
   // stores it without a new change for readers.
-  if (GetClipboardOwner() == owner_) GetClipboardData(CF_BITMAP);
+  if (GetClipboardOwner() == Handle()) GetClipboardData(CF_BITMAP);
   owed_.reset();
 }
 
-void CaptureClipboard::OnRenderFormat(UINT format) {
+void CaptureClipboard::RenderFor(UINT format) {
   if (format != CF_BITMAP || !owed_) return;
   HBITMAP bitmap = DisplayBitmapOf(*owed_);
   if (bitmap && !SetClipboardData(CF_BITMAP, bitmap)) DeleteObject(bitmap);
@@ -86,15 +91,28 @@ void CaptureClipboard::OnRenderFormat(UINT format) {
   ++renders_;
 }
 
-void CaptureClipboard::OnRenderAllFormats() {
+void CaptureClipboard::RenderAll() {
   // The owner is going away: render what is still owed, if the clipboard
   // still holds our promise.
   if (!owed_ || !Open(false)) return;
   ClipboardCloser closer;
-  if (GetClipboardOwner() == owner_) OnRenderFormat(CF_BITMAP);
+  if (GetClipboardOwner() == Handle()) RenderFor(CF_BITMAP);
   owed_.reset();
 }
 
-void CaptureClipboard::OnDestroyClipboard() { owed_.reset(); }
+LRESULT CaptureClipboard::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_RENDERFORMAT:
+      RenderFor(static_cast<UINT>(wParam));
+      return 0;
+    case WM_RENDERALLFORMATS:
+      RenderAll();
+      return 0;
+    case WM_DESTROYCLIPBOARD:
+      owed_.reset();
+      return 0;
+  }
+  return Window::OnMessage(message, wParam, lParam);
+}
 
 }  // namespace vistrel

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "toolkit/picture_win.h"
+#include "toolkit/window_win.h"
 
 namespace vistrel {
 
@@ -14,13 +15,17 @@ namespace vistrel {
 // end of a burst and at exit, so that the last capture stays on the
 // clipboard after the program has gone.
 //
-// The owner window passes on WM_RENDERFORMAT, WM_RENDERALLFORMATS and
-// WM_DESTROYCLIPBOARD. A reader asking for the bitmap waits, the clipboard
-// open, until the owner answers: the owner's thread must keep answering sent
-// messages while it works, and does so here while it waits for the clipboard.
-class CaptureClipboard {
+// A reader asking for the bitmap waits, the clipboard open, until the owner
+// answers: the owner's thread must keep answering sent messages while it
+// works, and does so here while it waits for the clipboard.
+enum class ClipboardBitmap { AtOnce, WhenAsked };
+
+// The clipboard's owner is a message-only window of its own, which the
+// clipboard's requests reach (WM_RENDERFORMAT, WM_RENDERALLFORMATS,
+// WM_DESTROYCLIPBOARD).
+class CaptureClipboard : public Window {
  public:
-  void SetOwner(HWND owner) { owner_ = owner; }
+  void Create();
 
   // Replaces the clipboard's contents with the capture, as CF_BITMAP. A
   // 0 x 0 capture leaves it empty. Raises "Impossible d'ouvrir le
@@ -30,13 +35,13 @@ class CaptureClipboard {
   // announced to readers. Quietly leaves it owed when the clipboard stays busy.
   void Render();
 
-  void OnRenderFormat(UINT format);
-  void OnRenderAllFormats();
-  void OnDestroyClipboard();
+ protected:
+  LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
+  void RenderFor(UINT format);
+  void RenderAll();
   bool Open(bool raiseWhenBusy);
-  HWND owner_ = nullptr;
   std::shared_ptr<const Picture> owed_;  // announced, not rendered yet
   unsigned renders_ = 0;
 };

@@ -9,6 +9,10 @@
 
 #include <jerror.h>
 
+#ifndef JCS_EXTENSIONS
+#error "libjpeg-turbo is needed: its colour extensions read the platform's pixels"
+#endif
+
 #include "toolkit/error.h"
 #include "toolkit/messages.h"
 
@@ -66,8 +70,7 @@ void TermDestination(j_compress_ptr cinfo) {
 struct Job {
   const JpegSource* source;
   int quality;
-  JSAMPLE* row;    // one RGB row, reused for every row (converting build)
-  JSAMPROW* rows;  // a pointer per source row (libjpeg-turbo build)
+  JSAMPROW* rows;  // a pointer per source row
   jpeg_compress_struct cinfo;
   ErrorManager error;
   VectorDestination dest;
@@ -92,39 +95,20 @@ bool Compress(Job& job) {
   const JpegSource& src = *job.source;
   job.cinfo.image_width = static_cast<JDIMENSION>(src.width);
   job.cinfo.image_height = static_cast<JDIMENSION>(src.height);
-#ifdef JCS_EXTENSIONS
   // libjpeg-turbo reads the platform's blue-green-red pixels itself, in its
   // SIMD colour conversion: the same stream as from RGB rows, without them.
   job.cinfo.input_components = src.bytesPerPixel;
   job.cinfo.in_color_space = src.bytesPerPixel == 4 ? JCS_EXT_BGRX : JCS_EXT_BGR;
-#else
-  job.cinfo.input_components = 3;
-  job.cinfo.in_color_space = JCS_RGB;
-#endif
   jpeg_set_defaults(&job.cinfo);
   jpeg_set_quality(&job.cinfo, job.quality, TRUE);
   jpeg_start_compress(&job.cinfo, TRUE);
 
-#ifdef JCS_EXTENSIONS
   // All rows in one call, straight from the source.
   for (int y = 0; y < src.height; ++y)
     job.rows[y] = const_cast<JSAMPROW>(src.topRow + y * src.rowStride);
   while (job.cinfo.next_scanline < job.cinfo.image_height)
     jpeg_write_scanlines(&job.cinfo, job.rows + job.cinfo.next_scanline,
                          job.cinfo.image_height - job.cinfo.next_scanline);
-#else
-  JSAMPROW rows[1] = {job.row};
-  for (int y = 0; y < src.height; ++y) {
-    const std::uint8_t* in = src.topRow + y * src.rowStride;
-    JSAMPLE* out = job.row;
-    for (int x = 0; x < src.width; ++x, in += src.bytesPerPixel, out += 3) {
-      out[0] = in[2];
-      out[1] = in[1];
-      out[2] = in[0];
-    }
-    jpeg_write_scanlines(&job.cinfo, rows, 1);
-  }
-#endif
   jpeg_finish_compress(&job.cinfo);
   jpeg_destroy_compress(&job.cinfo);
   return true;
@@ -141,17 +125,11 @@ std::optional<std::vector<std::uint8_t>> EncodeJpeg(const JpegSource& source, in
   const std::size_t pixels =
       static_cast<std::size_t>(source.width) * static_cast<std::size_t>(source.height);
   stream.resize(pixels / 4 + 4096);
-#ifdef JCS_EXTENSIONS
-  std::vector<JSAMPLE> row;
-#else
-  std::vector<JSAMPLE> row(static_cast<std::size_t>(source.width) * 3);
-#endif
   std::vector<JSAMPROW> rows(static_cast<std::size_t>(source.height));
 
   Job job{};
   job.source = &source;
   job.quality = quality;
-  job.row = row.data();
   job.rows = rows.data();
   job.dest.out = &stream;
   if (!Compress(job)) throw Error(messages::JpegError(job.error.pub.msg_code));

@@ -1,7 +1,7 @@
 #include "settings/config_file_win.h"
 
-#include <windows.h>
 #include <shlobj.h>
+#include <windows.h>
 
 #include <vector>
 
@@ -42,8 +42,9 @@ void ConfigFile::RemoveSection(const std::string& section) {
 
 bool ConfigFile::KeyExists(const std::string& section, const std::string& key) const {
   std::vector<char> names(16384);
-  const DWORD length = GetPrivateProfileStringA(section.c_str(), nullptr, "", names.data(),
-                                                static_cast<DWORD>(names.size()), fileName_.c_str());
+  const DWORD length =
+      GetPrivateProfileStringA(section.c_str(), nullptr, "", names.data(),
+                               static_cast<DWORD>(names.size()), fileName_.c_str());
   for (DWORD at = 0; at < length && names[at];) {
     const char* name = names.data() + at;
     if (lstrcmpiA(name, key.c_str()) == 0) return true;

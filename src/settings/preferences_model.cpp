@@ -6,28 +6,28 @@
 
 namespace vistrel::prefs {
 
-bool ActifFromStored(std::string_view autoRec) { return settings::Is(autoRec, settings::kYes); }
+bool AutoRecordTicked(std::string_view autoRec) { return settings::Is(autoRec, settings::kYes); }
 
-bool RadioBmpFromStored(std::string_view autoRecFormat) {
+bool BmpSelected(std::string_view autoRecFormat) {
   return settings::Is(autoRecFormat, settings::kBmp);
 }
 
-std::string FolderFromStored(std::string_view saveFilePath,
-                             const std::function<std::string()>& defaultFolder) {
+std::string FolderShown(std::string_view saveFilePath,
+                        const std::function<std::string()>& defaultFolder) {
   return saveFilePath.empty() ? defaultFolder() : std::string(saveFilePath);
 }
 
-SliderState SliderFromStored(std::string_view compression) {
+QualityState QualityShown(std::string_view compression) {
   if (compression.empty()) return {100, PercentText(100)};
   // The label keeps the stored text ("050 %", "150 %"); the slider cannot.
   return {ClampPosition(StrToInt(compression)), std::string(compression) + " %"};
 }
 
-std::string HotKeyFromStored(std::string_view hotKey) {
+std::string HotKeyShown(std::string_view hotKey) {
   return hotKey.empty() ? settings::Info(settings::Key::HotKey).defaultValue : std::string(hotKey);
 }
 
-bool WBorderFromStored(std::string_view bordBlanc) {
+bool WhiteBorderTicked(std::string_view bordBlanc) {
   return settings::Is(bordBlanc, settings::kYes);
 }
 
@@ -37,12 +37,12 @@ int ClampPosition(int value) { return std::clamp(value, 0, 100); }
 
 settings::Values ValuesToWrite(const ControlStates& controls) {
   settings::Values values;
-  values.autoRec = controls.actif ? settings::kYes : settings::kNo;
-  values.autoRecFormat = controls.radioBmp ? settings::kBmp : settings::kJpg;
-  values.saveFilePath = controls.edit1;
-  values.compression = std::to_string(controls.trackBar);
-  values.hotKey = controls.choixTouche;
-  values.bordBlanc = controls.wBorder ? settings::kYes : settings::kNo;
+  values.autoRec = controls.autoRecord ? settings::kYes : settings::kNo;
+  values.autoRecFormat = controls.bmp ? settings::kBmp : settings::kJpg;
+  values.saveFilePath = controls.folder;
+  values.compression = std::to_string(controls.quality);
+  values.hotKey = controls.hotKey;
+  values.bordBlanc = controls.whiteBorder ? settings::kYes : settings::kNo;
   return values;
 }
 

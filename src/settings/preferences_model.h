@@ -11,29 +11,29 @@ namespace vistrel::prefs {
 
 // The state of the controls that carry a setting.
 struct ControlStates {
-  bool actif = false;
-  bool radioBmp = true;  // else RadioJPG
-  std::string edit1;
-  int trackBar = 100;
-  std::string choixTouche;
-  bool wBorder = true;
+  bool autoRecord = false;
+  bool bmp = true;  // else RadioJPG
+  std::string folder;
+  int quality = 100;
+  std::string hotKey;
+  bool whiteBorder = true;
 };
 
-struct SliderState {
+struct QualityState {
   int position;
   std::string label;
 };
 
 // Load, one rule per step; comparisons are exact and case-sensitive.
-bool ActifFromStored(std::string_view autoRec);
-bool RadioBmpFromStored(std::string_view autoRecFormat);
+bool AutoRecordTicked(std::string_view autoRec);
+bool BmpSelected(std::string_view autoRecFormat);
 // An empty path shows the default folder, computed only when needed.
-std::string FolderFromStored(std::string_view saveFilePath,
-                             const std::function<std::string()>& defaultFolder);
+std::string FolderShown(std::string_view saveFilePath,
+                        const std::function<std::string()>& defaultFolder);
 // Raises the conversion error for a value that is not an integer.
-SliderState SliderFromStored(std::string_view compression);
-std::string HotKeyFromStored(std::string_view hotKey);
-bool WBorderFromStored(std::string_view bordBlanc);
+QualityState QualityShown(std::string_view compression);
+std::string HotKeyShown(std::string_view hotKey);
+bool WhiteBorderTicked(std::string_view bordBlanc);
 
 // The label under the slider for a position: "85 %".
 std::string PercentText(int position);

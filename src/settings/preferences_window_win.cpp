@@ -2,9 +2,6 @@
 
 #include <commctrl.h>
 
-#include "about/about_window_win.h"
-#include "app/preview_window_win.h"
-#include "capture/hotkeys.h"
 #include "settings/config_file_win.h"
 #include "settings/pick_folder_win.h"
 #include "settings/preferences_layout.h"
@@ -16,89 +13,89 @@ namespace vistrel {
 
 using namespace prefs;
 
-TForm2* Form2 = nullptr;
-
 namespace {
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION;  // single border, title bar, no buttons
 constexpr DWORD kExStyle = WS_EX_TOPMOST;
 }  // namespace
 
-void TForm2::Create() {
+void PreferencesWindow::Create(std::vector<std::string> hotKeyNames, PreferencesEvents events) {
+  hotKeyNames_ = std::move(hotKeyNames);
+  events_ = std::move(events);
   RegisterClass("TForm2", GetSysColorBrush(COLOR_BTNFACE), nullptr);
   CreateCentredForm("TForm2", kCaption, kStyle, kExStyle, kClientWidth, kClientHeight);
 }
 
-void TForm2::Show() { ShowCentred(); }
+void PreferencesWindow::Show() { ShowCentred(); }
 
-void TForm2::SetupControls() {
+void PreferencesWindow::SetUpControls() {
   BuildControls(Layout(), WindowFont());
-  HWND slider = Control(kTrackBar1);
+  HWND slider = Control(kQualitySlider);
   SendMessageA(slider, TBM_SETRANGE, FALSE, MAKELPARAM(0, 100));
   SendMessageA(slider, TBM_SETTHUMBLENGTH, Scaled(10), 0);
   SendMessageA(slider, TBM_SETPOS, TRUE, 100);
-  HWND keys = Control(kChoixTouche);
-  for (const HotKey& key : HotKeyTable)
-    SendMessageA(keys, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(key.name));
+  HWND keys = Control(kHotKeyBox);
+  for (const std::string& name : hotKeyNames_)
+    SendMessageA(keys, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
   SendMessageA(keys, CB_SETITEMHEIGHT, 0, Scaled(13));
   SendMessageA(keys, CB_SETEXTENDEDUI, FALSE, 0);
 }
 
-void TForm2::SetTrackBarPosition(int position) {
-  SendMessageA(Control(kTrackBar1), TBM_SETPOS, TRUE, position);
-  SelectCompression();
+void PreferencesWindow::SetQualityPosition(int position) {
+  SendMessageA(Control(kQualitySlider), TBM_SETPOS, TRUE, position);
+  ShowQualityPosition();
 }
 
-int TForm2::TrackBarPosition() const {
-  return static_cast<int>(SendMessageA(Control(kTrackBar1), TBM_GETPOS, 0, 0));
+int PreferencesWindow::QualityPosition() const {
+  return static_cast<int>(SendMessageA(Control(kQualitySlider), TBM_GETPOS, 0, 0));
 }
 
-void TForm2::Initialize() {
+void PreferencesWindow::LoadStoredSettings() {
   settings::Values stored;
   {
     SettingsFile file;
     stored = settings::ReadAll(file, DefaultSaveFolder);
   }
-  SetChecked(kActif, ActifFromStored(stored.autoRec));
-  AutoActivate();
-  const bool bmp = RadioBmpFromStored(stored.autoRecFormat);
-  SetChecked(kRadioBMP, bmp);
-  SetChecked(kRadioJPG, !bmp);
-  SetControlText(kEdit1, FolderFromStored(stored.saveFilePath, DefaultSaveFolder).c_str());
+  SetChecked(kAutoRecordBox, AutoRecordTicked(stored.autoRec));
+  EnableAutoRecordControls();
+  const bool bmp = BmpSelected(stored.autoRecFormat);
+  SetChecked(kBmpRadio, bmp);
+  SetChecked(kJpgRadio, !bmp);
+  SetControlText(kFolderEdit, FolderShown(stored.saveFilePath, DefaultSaveFolder).c_str());
   // A value that is no integer stops the load here, as the conversion error.
-  const SliderState slider = SliderFromStored(stored.compression);
-  SetTrackBarPosition(slider.position);
-  SetControlText(kLabelPourCent, slider.label.c_str());
-  SetControlText(kChoixTouche, HotKeyFromStored(stored.hotKey).c_str());
-  SetChecked(kWBorder, WBorderFromStored(stored.bordBlanc));
+  const QualityState slider = QualityShown(stored.compression);
+  SetQualityPosition(slider.position);
+  SetControlText(kQualityLabel, slider.label.c_str());
+  SetControlText(kHotKeyBox, HotKeyShown(stored.hotKey).c_str());
+  SetChecked(kWhiteBorderBox, WhiteBorderTicked(stored.bordBlanc));
 }
 
-void TForm2::AutoActivate() {
-  const bool on = Checked(kActif);
-  for (int id : {kRadioBMP, kRadioJPG, kEdit1, kBrowse}) SetEnabled(id, on);
+void PreferencesWindow::EnableAutoRecordControls() {
+  const bool on = Checked(kAutoRecordBox);
+  for (int id : {kBmpRadio, kJpgRadio, kFolderEdit, kBrowseButton}) SetEnabled(id, on);
 }
 
-void TForm2::SelectCompression() {
-  SetControlText(kLabelPourCent, PercentText(TrackBarPosition()).c_str());
+void PreferencesWindow::ShowQualityPosition() {
+  SetControlText(kQualityLabel, PercentText(QualityPosition()).c_str());
 }
 
-void TForm2::SelectPath() {
+void PreferencesWindow::BrowseForFolder() {
   std::string path;
   if (PickFolder("Choix du répertoire d'enregistrement des Snaps :", path))
-    SetControlText(kEdit1, path.c_str());
+    SetControlText(kFolderEdit, path.c_str());
 }
 
-ControlStates TForm2::ReadControls() const {
+ControlStates PreferencesWindow::ReadControls() const {
   ControlStates states;
-  states.actif = Checked(kActif);
-  states.radioBmp = Checked(kRadioBMP);
-  states.edit1 = ControlText(kEdit1);
-  states.trackBar = TrackBarPosition();
-  states.choixTouche = ControlText(kChoixTouche);
-  states.wBorder = Checked(kWBorder);
+  states.autoRecord = Checked(kAutoRecordBox);
+  states.bmp = Checked(kBmpRadio);
+  states.folder = ControlText(kFolderEdit);
+  states.quality = QualityPosition();
+  states.hotKey = ControlText(kHotKeyBox);
+  states.whiteBorder = Checked(kWhiteBorderBox);
   return states;
 }
 
-void TForm2::ValiderClick() {
+void PreferencesWindow::SaveAndLeave() {
   const settings::Values values = ValuesToWrite(ReadControls());
   {
     // A refused write stops here: the window stays open, nothing follows.
@@ -106,75 +103,68 @@ void TForm2::ValiderClick() {
     settings::WriteAll(file, values);
   }
   Hide();
-  if (Form1->InTray)
-    Form1->Run();
-  else
-    Form1->Show();
+  events_.onSaved();
 }
 
-// Shared by "Annuler", the system's close and the window's destruction.
-void TForm2::Leave() {
-  Initialize();
+// "Annuler", the system's close and the window's destruction: the edits go.
+void PreferencesWindow::ReloadAndLeave() {
+  LoadStoredSettings();
   Hide();
-  if (Form1 && Form1->Handle() && !Form1->InTray) Form1->Show();
+  events_.onClosed();
 }
 
-void TForm2::AnnulerClick() { Leave(); }
-void TForm2::FormClose() { Leave(); }
-void TForm2::FormDestroy() { Leave(); }
-
-void TForm2::ResetClick() {
+void PreferencesWindow::ResetToDefaults() {
   {
     SettingsFile file;
     file.RemoveAll();
   }
-  Initialize();
+  LoadStoredSettings();
   MessageBoxA(Handle(), messages::SettingsReset().c_str(), Application::Title().c_str(), MB_OK);
 }
 
-void TForm2::InfosClick() {
+void PreferencesWindow::OpenAbout() {
   Hide();
-  Form3->Show();
+  events_.onAbout();
 }
 
-void TForm2::OnCommand(int id, int code) {
+void PreferencesWindow::OnCommand(int id, int code) {
   if (code != BN_CLICKED) return;
   switch (id) {
-    case kActif:
-      AutoActivate();
+    case kAutoRecordBox:
+      EnableAutoRecordControls();
       break;
-    case kBrowse:
-      SelectPath();
+    case kBrowseButton:
+      BrowseForFolder();
       break;
-    case kValider:
-      ValiderClick();
+    case kOkButton:
+      SaveAndLeave();
       break;
-    case kAnnuler:
-      AnnulerClick();
+    case kCancelButton:
+      ReloadAndLeave();
       break;
-    case kReset:
-      ResetClick();
+    case kResetButton:
+      ResetToDefaults();
       break;
-    case kInfos:
-      InfosClick();
+    case kInfosButton:
+      OpenAbout();
       break;
     default:
       break;
   }
 }
 
-LRESULT TForm2::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT PreferencesWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CREATE:
-      SetupControls();
+      SetUpControls();
       UseDialogKeys();
-      Initialize();
+      LoadStoredSettings();
       return 0;
     case WM_COMMAND:
       if (lParam) OnCommand(LOWORD(wParam), HIWORD(wParam));
       return 0;
     case WM_HSCROLL:
-      if (reinterpret_cast<HWND>(lParam) == Control(kTrackBar1)) SelectCompression();
+      if (reinterpret_cast<HWND>(lParam) == Control(kQualitySlider)) ShowQualityPosition();
       return 0;
     case WM_ACTIVATE:
       // Keyboard focus goes back to the control that had it, else the first.
@@ -190,10 +180,10 @@ LRESULT TForm2::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_CLOSE:
       // The window is only ever hidden; a failed reload keeps it open.
-      Guarded([this] { FormClose(); });
+      Guarded([this] { ReloadAndLeave(); });
       return 0;
     case WM_DESTROY:
-      Guarded([this] { FormDestroy(); });
+      Guarded([this] { ReloadAndLeave(); });
       return 0;
   }
   return Form::OnMessage(message, wParam, lParam);

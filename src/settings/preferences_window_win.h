@@ -1,44 +1,55 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
+#include <string>
+#include <vector>
+
 #include "settings/preferences_model.h"
 #include "toolkit/form_win.h"
 
 namespace vistrel {
 
-// The preferences window: edits the six settings of the profile file.
-class TForm2 : public Form {
+// What leaving the preferences window asks of the program.
+struct PreferencesEvents {
+  std::function<void()> onSaved;   // "Ok" wrote the six settings; the window is hidden
+  std::function<void()> onClosed;  // left without saving; hidden, the stored values shown again
+  std::function<void()> onAbout;   // "Infos"; hidden, edits kept
+};
+
+// The preferences window (window class "TForm2"): edits the six settings of
+// the profile file. It holds nothing but its controls; the file is the store.
+class PreferencesWindow : public Form {
  public:
-  void Create();
+  // hotKeyNames: the keys on offer, in the order they are listed.
+  void Create(std::vector<std::string> hotKeyNames, PreferencesEvents events);
   // Opens the window centred on the screen.
   void Show() override;
-
-  // Loads every setting into the controls; stops at the step that fails.
-  void Initialize();
-  void AutoActivate();
-  void SelectCompression();
-  void SelectPath();
-  void ValiderClick();
-  void AnnulerClick();
-  void FormClose();
-  void FormDestroy();
-  void ResetClick();
-  void InfosClick();
 
  protected:
   LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
-  void SetupControls();
-  prefs::ControlStates ReadControls() const;
-  void SetTrackBarPosition(int position);
-  int TrackBarPosition() const;
-  void Leave();
+  void SetUpControls();
+  // Shows the stored settings; a stored quality that is not an integer stops
+  // the load at that step with the conversion error.
+  void LoadStoredSettings();
+  void EnableAutoRecordControls();
+  void ShowQualityPosition();
+  void BrowseForFolder();
+  void SaveAndLeave();
+  void ReloadAndLeave();
+  void ResetToDefaults();
+  void OpenAbout();
   void OnCommand(int id, int code);
 
+  prefs::ControlStates ReadControls() const;
+  void SetQualityPosition(int position);
+  int QualityPosition() const;
+
+  std::vector<std::string> hotKeyNames_;
+  PreferencesEvents events_;
   HWND lastFocus_ = nullptr;
 };
-
-extern TForm2* Form2;
 
 }  // namespace vistrel

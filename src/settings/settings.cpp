@@ -10,19 +10,23 @@ const KeyInfo& Info(Key key) {
 
 std::string& Values::operator[](Key key) {
   switch (key) {
-    case Key::AutoRec: return autoRec;
-    case Key::AutoRecFormat: return autoRecFormat;
-    case Key::SaveFilePath: return saveFilePath;
-    case Key::Compression: return compression;
-    case Key::HotKey: return hotKey;
-    case Key::BordBlanc: return bordBlanc;
+    case Key::AutoRec:
+      return autoRec;
+    case Key::AutoRecFormat:
+      return autoRecFormat;
+    case Key::SaveFilePath:
+      return saveFilePath;
+    case Key::Compression:
+      return compression;
+    case Key::HotKey:
+      return hotKey;
+    case Key::BordBlanc:
+      return bordBlanc;
   }
   return autoRec;
 }
 
-const std::string& Values::operator[](Key key) const {
-  return const_cast<Values&>(*this)[key];
-}
+const std::string& Values::operator[](Key key) const { return const_cast<Values&>(*this)[key]; }
 
 std::string Read(const Store& store, Key key, const DefaultFolder& defaultFolder) {
   const KeyInfo& info = Info(key);

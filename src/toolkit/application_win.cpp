@@ -84,8 +84,6 @@ void Application::Minimize() {
   if (state().minimizeHandler) state().minimizeHandler();
 }
 
-bool Application::Minimized() { return state().minimized; }
-
 void Application::CloseMainForm() {
   if (state().forms.empty())
     Terminate();
@@ -158,7 +156,5 @@ void Application::Terminate() {
   state().terminated = true;
   PostQuitMessage(0);
 }
-
-bool Application::Terminated() { return state().terminated; }
 
 }  // namespace vistrel

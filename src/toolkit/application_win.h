@@ -34,7 +34,6 @@ class Application {
 
   static void OnMinimize(std::function<void()> handler);
   static void Minimize();
-  static bool Minimized();
   static void Restore();
   // The most recently active visible and enabled form becomes foreground.
   static void BringToFront();
@@ -44,7 +43,6 @@ class Application {
   // not posted), for work that keeps the GUI thread away from the loop.
   static void AnswerSentMessages();
   static void Terminate();
-  static bool Terminated();
 };
 
 }  // namespace vistrel

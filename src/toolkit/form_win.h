@@ -42,7 +42,6 @@ class Form : public Window {
   void BuildControls(std::span<const LayoutEntry> layout, const FontStyle& formFont);
   // Screen-independent position of a table entry in the form's client area.
   RECT LayoutRect(std::span<const LayoutEntry> layout, const LayoutEntry& entry) const;
-  HFONT FormFont() const { return fonts_.empty() ? nullptr : fonts_.front(); }
 
   // Cursors per control and the shared answer to WM_SETCURSOR; forms call it
   // first from OnMessage.

@@ -35,12 +35,9 @@ inline constexpr unsigned kNone = 0;
 inline constexpr unsigned kDisabled = 1u << 0;
 inline constexpr unsigned kChecked = 1u << 1;
 inline constexpr unsigned kRightToLeft = 1u << 2;
-inline constexpr unsigned kAnchorRight = 1u << 3;
-inline constexpr unsigned kRightAlign = 1u << 4;
-inline constexpr unsigned kVCenter = 1u << 5;
-inline constexpr unsigned kWordWrap = 1u << 6;
-inline constexpr unsigned kGroupStart = 1u << 7;
-inline constexpr unsigned kTabStop = 1u << 8;
+inline constexpr unsigned kRightAlign = 1u << 3;
+inline constexpr unsigned kVCenter = 1u << 4;
+inline constexpr unsigned kGroupStart = 1u << 5;
 }  // namespace flag
 
 struct LayoutEntry {

@@ -11,7 +11,10 @@ namespace messages {
 std::string ClipboardCannotOpen() { return "Impossible d'ouvrir le Presse-papiers"; }
 
 std::string NotAnInteger(std::string_view text) {
-  return "'" + std::string(text) + "' n'est pas une valeur entière correcte";
+  std::string message = "'";
+  message.append(text);
+  message += "' n'est pas une valeur entière correcte";
+  return message;
 }
 
 std::string CannotCreateFile(std::string_view path, std::string_view systemText) {
@@ -51,7 +54,8 @@ int StrToInt(std::string_view text) {
       !rest.empty() && rest.find_first_not_of("0123456789") == std::string_view::npos;
   while (rest.size() > 1 && rest.front() == '0') rest.remove_prefix(1);
   std::int64_t value = 0;
-  if (digitsOnly && rest.size() <= 10) std::from_chars(rest.data(), rest.data() + rest.size(), value);
+  if (digitsOnly && rest.size() <= 10)
+    std::from_chars(rest.data(), rest.data() + rest.size(), value);
   if (negative) value = -value;
   if (!digitsOnly || rest.size() > 10 || value < INT32_MIN || value > INT32_MAX)
     throw Error(messages::NotAnInteger(text));

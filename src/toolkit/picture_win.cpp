@@ -88,9 +88,9 @@ void Picture::CopyFromScreen(const Rect& area) {
   {
     WindowDC from(GetDesktopWindow());
     PictureDC to(*this);
-    copied = BitBlt(to.Get(), part->destination.x, part->destination.y, part->source.Width(),
-                    part->source.Height(), from.Get(), part->source.left, part->source.top,
-                    SRCCOPY);
+    copied =
+        BitBlt(to.Get(), part->destination.x, part->destination.y, part->source.Width(),
+               part->source.Height(), from.Get(), part->source.left, part->source.top, SRCCOPY);
   }
   if (!copied && whole) FillWhite();
   // The pixels are read straight from memory, perhaps on another thread.
@@ -108,6 +108,10 @@ void Picture::CopyFromWindow(HWND window, int width, int height) {
     BitBlt(to.Get(), 0, 0, width_, height_, from.Get(), 0, 0, SRCCOPY);
   }
   GdiFlush();
+}
+
+Rect PrimaryScreen() {
+  return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
 }
 
 PictureDC::PictureDC(const Picture& picture)

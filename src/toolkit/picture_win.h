@@ -64,6 +64,9 @@ class Picture {
   std::uint8_t* bits_ = nullptr;
 };
 
+// The primary screen, from its top-left corner: what "the whole screen" is.
+Rect PrimaryScreen();
+
 // A memory device context with a picture's bitmap selected, for block copies
 // into or out of it; restores and deletes on scope exit.
 class PictureDC {

@@ -677,9 +677,10 @@ class Bench:
                           "--wait", wait_ms)
 
     def raise_test_error(self, text):
-        """Test build only: the TForm1 handler raises vistrel::Error(text)."""
-        form1 = self.window("TForm1")
-        return self.send_copydata(form1["hwnd"], TEST_ERROR_DATA, text)
+        """Test build only: its error trigger raises vistrel::Error(text) inside
+        the program's error boundary."""
+        trigger = self.window("VistrelTestHooks")
+        return self.send_copydata(trigger["hwnd"], TEST_ERROR_DATA, text)
 
     def menus(self):
         """Open popup menus of the program: hwnd, rect, items (text, id,

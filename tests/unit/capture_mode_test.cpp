@@ -57,8 +57,7 @@ TEST(ChooseCaptureMode, QueriesStopAtTheFirstModifierFound) {
   EXPECT_EQ(ctrl.queried, (std::vector<Modifier>{Modifier::Alt, Modifier::Ctrl}));
   Keyboard none{{}, {}};
   none.Choose();
-  EXPECT_EQ(none.queried,
-            (std::vector<Modifier>{Modifier::Alt, Modifier::Ctrl, Modifier::Shift}));
+  EXPECT_EQ(none.queried, (std::vector<Modifier>{Modifier::Alt, Modifier::Ctrl, Modifier::Shift}));
 }
 
 TEST(DecideAfterCapture, ASelectionAlwaysGoesToTheOverlay) {

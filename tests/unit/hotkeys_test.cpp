@@ -9,10 +9,10 @@ namespace vistrel {
 namespace {
 
 TEST(HotKeyTable, ListsTheTwentySixKeysInTheirOrder) {
-  const char* names[] = {"Echap", "F1",       "F2",       "F3",       "F4",       "F5",
-                         "F6",    "F7",       "F8",       "F9",       "F10",      "F11",
-                         "F12",   "Impr.Ecr", "Fin",      "Inser",    "Suppr",    "Pg.UP",
-                         "Pg.DW", "Arrow.UP", "Arrow.DW", "Arrow.LT", "Arrow.RT", "Mouse.L",
+  const char* names[] = {"Echap",   "F1",       "F2",       "F3",       "F4",       "F5",
+                         "F6",      "F7",       "F8",       "F9",       "F10",      "F11",
+                         "F12",     "Impr.Ecr", "Fin",      "Inser",    "Suppr",    "Pg.UP",
+                         "Pg.DW",   "Arrow.UP", "Arrow.DW", "Arrow.LT", "Arrow.RT", "Mouse.L",
                          "Mouse.R", "Mouse.M"};
   const unsigned char codes[] = {27, 112, 113, 114, 115, 116, 117, 118, 119, 120, 121, 122, 123,
                                  44, 35,  45,  46,  33,  34,  38,  40,  37,  39,  1,   2,   4};
@@ -39,10 +39,10 @@ TEST(MapHotKey, EveryListedNameMapsToItsOwnCode) {
 }
 
 TEST(MapHotKey, ComparesWholeNamesExactlyAndFallsBackToF12) {
-  EXPECT_EQ(MapHotKey("f5"), 123);        // case matters
-  EXPECT_EQ(MapHotKey("F5 "), 123);       // blanks are not trimmed
+  EXPECT_EQ(MapHotKey("f5"), 123);   // case matters
+  EXPECT_EQ(MapHotKey("F5 "), 123);  // blanks are not trimmed
   EXPECT_EQ(MapHotKey(" F5"), 123);
-  EXPECT_EQ(MapHotKey("F"), 123);         // no prefix match
+  EXPECT_EQ(MapHotKey("F"), 123);  // no prefix match
   EXPECT_EQ(MapHotKey("F123"), 123);
   EXPECT_EQ(MapHotKey(""), 123);
   EXPECT_EQ(MapHotKey("Impr.Ecran"), 123);

@@ -12,11 +12,11 @@ TEST(FullStopRule, AddsAStopOnlyAfterACharacterAboveTheStop) {
   EXPECT_EQ(WithFullStop("Impossible d'ouvrir le Presse-papiers"),
             "Impossible d'ouvrir le Presse-papiers.");
   EXPECT_EQ(WithFullStop("Erreur JPEG #42"), "Erreur JPEG #42.");  // '2' is above '.'
-  EXPECT_EQ(WithFullStop("Fini."), "Fini.");                      // '.' itself is not above
-  EXPECT_EQ(WithFullStop("Fini!"), "Fini!");                      // 0x21 is below 0x2E
-  EXPECT_EQ(WithFullStop("guillemet\""), "guillemet\"");         // 0x22
-  EXPECT_EQ(WithFullStop("tiret-"), "tiret-");                    // 0x2D
-  EXPECT_EQ(WithFullStop("barre/"), "barre/.");                   // 0x2F
+  EXPECT_EQ(WithFullStop("Fini."), "Fini.");                       // '.' itself is not above
+  EXPECT_EQ(WithFullStop("Fini!"), "Fini!");                       // 0x21 is below 0x2E
+  EXPECT_EQ(WithFullStop("guillemet\""), "guillemet\"");           // 0x22
+  EXPECT_EQ(WithFullStop("tiret-"), "tiret-");                     // 0x2D
+  EXPECT_EQ(WithFullStop("barre/"), "barre/.");                    // 0x2F
   EXPECT_EQ(WithFullStop("deux:"), "deux:.");
   EXPECT_EQ(WithFullStop(""), "");
   // Bytes of the upper half count as above the stop (an accented last letter).
@@ -26,12 +26,17 @@ TEST(FullStopRule, AddsAStopOnlyAfterACharacterAboveTheStop) {
 TEST(Messages, KeepTheirExactWordingInTheAnsiCodePage) {
   EXPECT_EQ(messages::NotAnInteger("abc"), "'abc' n'est pas une valeur enti\xE8re correcte");
   EXPECT_EQ(messages::CannotCreateFile("C:\\x\\a.bmp", "Chemin introuvable."),
-            "Impossible de cr\xE9" "er le fichier \"C:\\x\\a.bmp\". Chemin introuvable.");
+            "Impossible de cr\xE9"
+            "er le fichier \"C:\\x\\a.bmp\". Chemin introuvable.");
   EXPECT_EQ(messages::CannotAssign("TPicture", "TBitmap"),
             "Impossible d'affecter TPicture \xE0 TBitmap");
   EXPECT_EQ(messages::JpegError(17), "Erreur JPEG #17");
-  EXPECT_EQ(messages::CannotWriteTo("Vistrel.cfg"), "Impossible d'\xE9" "crire dans Vistrel.cfg");
-  EXPECT_EQ(messages::StreamWriteError(), "Erreur d'\xE9" "criture dans le flux");
+  EXPECT_EQ(messages::CannotWriteTo("Vistrel.cfg"),
+            "Impossible d'\xE9"
+            "crire dans Vistrel.cfg");
+  EXPECT_EQ(messages::StreamWriteError(),
+            "Erreur d'\xE9"
+            "criture dans le flux");
   EXPECT_EQ(messages::SettingsReset(), "Param\xE8tres r\xE9initialis\xE9s.");
 }
 

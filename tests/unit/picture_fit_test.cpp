@@ -7,9 +7,9 @@ namespace {
 
 // The preview's picture area is 200 x 150.
 TEST(FitPicture, WidePictureFillsTheWidthAndIsCentredVertically) {
-  EXPECT_EQ(FitPicture(1280, 800, 200, 150), (Rect{0, 12, 200, 137}));  // 200/1.6 = 125
+  EXPECT_EQ(FitPicture(1280, 800, 200, 150), (Rect{0, 12, 200, 137}));   // 200/1.6 = 125
   EXPECT_EQ(FitPicture(1920, 1080, 200, 150), (Rect{0, 19, 200, 131}));  // 112.5 -> 112
-  EXPECT_EQ(FitPicture(300, 1, 200, 150), (Rect{0, 75, 200, 75}));  // height truncates to 0
+  EXPECT_EQ(FitPicture(300, 1, 200, 150), (Rect{0, 75, 200, 75}));       // height truncates to 0
 }
 
 TEST(FitPicture, WideButNotWideEnoughFallsBackToTheHeight) {

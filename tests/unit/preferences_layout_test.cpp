@@ -55,28 +55,28 @@ TEST(AboutLayout, EveryControlFitsItsParentWithUniqueIdsAndTabOrders) {
 
 TEST(AboutLayout, ControlsTakeTheWindowsFontFaceUnlessTheyNameTheirOwn) {
   const auto layout = about::Layout();
-  const FontStyle name = EntryFont(about::WindowFont(), FindEntry(layout, about::kName)->font);
+  const FontStyle name = EntryFont(about::WindowFont(), FindEntry(layout, about::kNameLabel)->font);
   EXPECT_STREQ(name.face, "MS Sans Serif");
   EXPECT_EQ(name.height, 16);
   EXPECT_TRUE(name.bold);
-  const FontStyle url = EntryFont(about::WindowFont(), FindEntry(layout, about::kURL)->font);
+  const FontStyle url = EntryFont(about::WindowFont(), FindEntry(layout, about::kWebLink)->font);
   EXPECT_STREQ(url.face, "MS Sans Serif");
   EXPECT_EQ(url.height, 8);
   EXPECT_FALSE(url.bold);
   // Inside a group box, a control's parent is the box; the box's is the window.
-  const LayoutEntry* box = ParentOf(layout, *FindEntry(layout, about::kButton1));
+  const LayoutEntry* box = ParentOf(layout, *FindEntry(layout, about::kOkButton));
   ASSERT_NE(box, nullptr);
-  EXPECT_EQ(box->id, about::kGroupBox1);
+  EXPECT_EQ(box->id, about::kFrame);
   EXPECT_EQ(ParentOf(layout, *box), nullptr);
 }
 
 TEST(PreferencesLayout, OnlyTheFirstRadioButtonStartsTheFormatGroup) {
   const auto layout = prefs::Layout();
   auto find = [&](int id) { return *FindEntry(layout, id); };
-  EXPECT_TRUE(find(prefs::kRadioBMP).flags & flag::kGroupStart);
-  EXPECT_FALSE(find(prefs::kRadioJPG).flags & flag::kGroupStart);
+  EXPECT_TRUE(find(prefs::kBmpRadio).flags & flag::kGroupStart);
+  EXPECT_FALSE(find(prefs::kJpgRadio).flags & flag::kGroupStart);
   // The control after the pair in tab order closes the group.
-  EXPECT_TRUE(find(prefs::kActif).flags & flag::kGroupStart);
+  EXPECT_TRUE(find(prefs::kAutoRecordBox).flags & flag::kGroupStart);
 }
 
 }  // namespace

@@ -11,20 +11,20 @@ namespace vistrel::prefs {
 namespace {
 
 TEST(PreferencesLoad, TicksActifOnlyForTheExactWordOui) {
-  EXPECT_TRUE(ActifFromStored("oui"));
-  EXPECT_FALSE(ActifFromStored("non"));
-  EXPECT_FALSE(ActifFromStored("OUI"));  // capitals are neither yes nor no
-  EXPECT_FALSE(ActifFromStored("Oui"));
-  EXPECT_FALSE(ActifFromStored(""));
-  EXPECT_FALSE(ActifFromStored(" oui"));
+  EXPECT_TRUE(AutoRecordTicked("oui"));
+  EXPECT_FALSE(AutoRecordTicked("non"));
+  EXPECT_FALSE(AutoRecordTicked("OUI"));  // capitals are neither yes nor no
+  EXPECT_FALSE(AutoRecordTicked("Oui"));
+  EXPECT_FALSE(AutoRecordTicked(""));
+  EXPECT_FALSE(AutoRecordTicked(" oui"));
 }
 
 TEST(PreferencesLoad, SelectsBmpOnlyForExactlyBmpAndJpgOtherwise) {
-  EXPECT_TRUE(RadioBmpFromStored("bmp"));
-  EXPECT_FALSE(RadioBmpFromStored("jpg"));
-  EXPECT_FALSE(RadioBmpFromStored("png"));
-  EXPECT_FALSE(RadioBmpFromStored("BMP"));
-  EXPECT_FALSE(RadioBmpFromStored(""));
+  EXPECT_TRUE(BmpSelected("bmp"));
+  EXPECT_FALSE(BmpSelected("jpg"));
+  EXPECT_FALSE(BmpSelected("png"));
+  EXPECT_FALSE(BmpSelected("BMP"));
+  EXPECT_FALSE(BmpSelected(""));
 }
 
 TEST(PreferencesLoad, ShowsTheStoredFolderOrTheDefaultComputedOnlyForAnEmptyValue) {
@@ -33,64 +33,64 @@ TEST(PreferencesLoad, ShowsTheStoredFolderOrTheDefaultComputedOnlyForAnEmptyValu
     ++calls;
     return std::string("C:\\Docs\\Vistrel");
   };
-  EXPECT_EQ(FolderFromStored("D:\\Snaps", folder), "D:\\Snaps");
+  EXPECT_EQ(FolderShown("D:\\Snaps", folder), "D:\\Snaps");
   EXPECT_EQ(calls, 0);
-  EXPECT_EQ(FolderFromStored("", folder), "C:\\Docs\\Vistrel");
+  EXPECT_EQ(FolderShown("", folder), "C:\\Docs\\Vistrel");
   EXPECT_EQ(calls, 1);
   // Blanks are a value, not an empty one.
-  EXPECT_EQ(FolderFromStored(" ", folder), " ");
+  EXPECT_EQ(FolderShown(" ", folder), " ");
 }
 
 TEST(PreferencesLoad, SliderTakesTheClampedNumberWhileTheLabelKeepsTheStoredText) {
-  const SliderState plain = SliderFromStored("85");
+  const QualityState plain = QualityShown("85");
   EXPECT_EQ(plain.position, 85);
   EXPECT_EQ(plain.label, "85 %");
 
-  const SliderState over = SliderFromStored("150");
+  const QualityState over = QualityShown("150");
   EXPECT_EQ(over.position, 100);
   EXPECT_EQ(over.label, "150 %");
 
-  const SliderState leadingZero = SliderFromStored("050");
+  const QualityState leadingZero = QualityShown("050");
   EXPECT_EQ(leadingZero.position, 50);
   EXPECT_EQ(leadingZero.label, "050 %");
 
-  const SliderState negative = SliderFromStored("-5");
+  const QualityState negative = QualityShown("-5");
   EXPECT_EQ(negative.position, 0);
   EXPECT_EQ(negative.label, "-5 %");
 
-  const SliderState zero = SliderFromStored("0");
+  const QualityState zero = QualityShown("0");
   EXPECT_EQ(zero.position, 0);
   EXPECT_EQ(zero.label, "0 %");
 }
 
 TEST(PreferencesLoad, EmptyCompressionShowsAHundred) {
-  const SliderState empty = SliderFromStored("");
+  const QualityState empty = QualityShown("");
   EXPECT_EQ(empty.position, 100);
   EXPECT_EQ(empty.label, "100 %");
 }
 
 TEST(PreferencesLoad, CompressionThatIsNoIntegerRaisesTheConversionError) {
   try {
-    SliderFromStored("abc");
+    QualityShown("abc");
     FAIL() << "no error raised";
   } catch (const Error& e) {
     EXPECT_STREQ(e.what(), "'abc' n'est pas une valeur enti\xE8re correcte");
   }
-  EXPECT_THROW(SliderFromStored("12.5"), Error);
-  EXPECT_THROW(SliderFromStored("100 "), Error);
+  EXPECT_THROW(QualityShown("12.5"), Error);
+  EXPECT_THROW(QualityShown("100 "), Error);
 }
 
 TEST(PreferencesLoad, HotKeyShowsTheStoredTextOrF12WhenEmpty) {
-  EXPECT_EQ(HotKeyFromStored("Impr.Ecr"), "Impr.Ecr");
-  EXPECT_EQ(HotKeyFromStored("pas une touche"), "pas une touche");
-  EXPECT_EQ(HotKeyFromStored(""), "F12");
+  EXPECT_EQ(HotKeyShown("Impr.Ecr"), "Impr.Ecr");
+  EXPECT_EQ(HotKeyShown("pas une touche"), "pas une touche");
+  EXPECT_EQ(HotKeyShown(""), "F12");
 }
 
 TEST(PreferencesLoad, TicksWBorderOnlyForTheExactWordOui) {
-  EXPECT_TRUE(WBorderFromStored("oui"));
-  EXPECT_FALSE(WBorderFromStored("non"));
-  EXPECT_FALSE(WBorderFromStored("OUI"));
-  EXPECT_FALSE(WBorderFromStored(""));
+  EXPECT_TRUE(WhiteBorderTicked("oui"));
+  EXPECT_FALSE(WhiteBorderTicked("non"));
+  EXPECT_FALSE(WhiteBorderTicked("OUI"));
+  EXPECT_FALSE(WhiteBorderTicked(""));
 }
 
 TEST(PreferencesSlider, LabelReadsThePositionAndABlankPercent) {
@@ -108,8 +108,8 @@ std::string Written(const settings::Values& values) {
 
 TEST(PreferencesSave, DefaultsGiveTheSixLinesInFileOrder) {
   ControlStates defaults;
-  defaults.edit1 = "C:\\Docs\\Vistrel";
-  defaults.choixTouche = "F12";
+  defaults.folder = "C:\\Docs\\Vistrel";
+  defaults.hotKey = "F12";
   EXPECT_EQ(Written(ValuesToWrite(defaults)),
             "AutoRec=non\n"
             "AutoRecFormat=bmp\n"
@@ -121,12 +121,12 @@ TEST(PreferencesSave, DefaultsGiveTheSixLinesInFileOrder) {
 
 TEST(PreferencesSave, EveryControlChangedIsWrittenAsIs) {
   ControlStates changed;
-  changed.actif = true;
-  changed.radioBmp = false;
-  changed.edit1 = "";  // an empty folder is stored empty
-  changed.trackBar = 0;
-  changed.choixTouche = "touche inconnue";
-  changed.wBorder = false;
+  changed.autoRecord = true;
+  changed.bmp = false;
+  changed.folder = "";  // an empty folder is stored empty
+  changed.quality = 0;
+  changed.hotKey = "touche inconnue";
+  changed.whiteBorder = false;
   EXPECT_EQ(Written(ValuesToWrite(changed)),
             "AutoRec=oui\n"
             "AutoRecFormat=jpg\n"
@@ -138,23 +138,22 @@ TEST(PreferencesSave, EveryControlChangedIsWrittenAsIs) {
 
 TEST(PreferencesRoundTrip, SavedValuesLoadBackIntoTheSameControls) {
   ControlStates saved;
-  saved.actif = true;
-  saved.radioBmp = false;
-  saved.edit1 = "E:\\Captures \xE9t\xE9";
-  saved.trackBar = 37;
-  saved.choixTouche = "Mouse.M";
-  saved.wBorder = false;
+  saved.autoRecord = true;
+  saved.bmp = false;
+  saved.folder = "E:\\Captures \xE9t\xE9";
+  saved.quality = 37;
+  saved.hotKey = "Mouse.M";
+  saved.whiteBorder = false;
   testing::MemoryStore file;
   settings::WriteAll(file, ValuesToWrite(saved));
   const settings::Values values = settings::ReadAll(file, [] { return std::string("unused"); });
-  EXPECT_EQ(ActifFromStored(values.autoRec), saved.actif);
-  EXPECT_EQ(RadioBmpFromStored(values.autoRecFormat), saved.radioBmp);
-  EXPECT_EQ(FolderFromStored(values.saveFilePath, [] { return std::string("unused"); }),
-            saved.edit1);
-  EXPECT_EQ(SliderFromStored(values.compression).position, saved.trackBar);
-  EXPECT_EQ(SliderFromStored(values.compression).label, "37 %");
-  EXPECT_EQ(HotKeyFromStored(values.hotKey), saved.choixTouche);
-  EXPECT_EQ(WBorderFromStored(values.bordBlanc), saved.wBorder);
+  EXPECT_EQ(AutoRecordTicked(values.autoRec), saved.autoRecord);
+  EXPECT_EQ(BmpSelected(values.autoRecFormat), saved.bmp);
+  EXPECT_EQ(FolderShown(values.saveFilePath, [] { return std::string("unused"); }), saved.folder);
+  EXPECT_EQ(QualityShown(values.compression).position, saved.quality);
+  EXPECT_EQ(QualityShown(values.compression).label, "37 %");
+  EXPECT_EQ(HotKeyShown(values.hotKey), saved.hotKey);
+  EXPECT_EQ(WhiteBorderTicked(values.bordBlanc), saved.whiteBorder);
 }
 
 }  // namespace

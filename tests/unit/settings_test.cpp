@@ -33,8 +33,11 @@ TEST(Settings, AnEmptyFileReadsEveryDefault) {
 
 TEST(Settings, StoredValuesAreReadAsTheyAreAnEmptyOneStaysEmpty) {
   MemoryStore file;
-  file.lines = {{"autorec", "OUI"}, {"SAVEFILEPATH", ""}, {"Compression", "abc"},
-                {"Vistrel", ""},    {"BordBlanc", "NON"}};
+  file.lines = {{"autorec", "OUI"},
+                {"SAVEFILEPATH", ""},
+                {"Compression", "abc"},
+                {"Vistrel", ""},
+                {"BordBlanc", "NON"}};
   const Values values = ReadAll(file, Documents);
   EXPECT_EQ(values.autoRec, "OUI");
   EXPECT_EQ(values.autoRecFormat, "bmp");

@@ -10,8 +10,8 @@ namespace {
 TEST(TrayTip, IsTheNameAsReadFollowedByToSnap) {
   EXPECT_EQ(TrayTip("F12"), "F12 to snap...");
   EXPECT_EQ(TrayTip("Inser"), "Inser to snap...");
-  EXPECT_EQ(TrayTip("f5"), "f5 to snap...");         // not in the table: shown as read
-  EXPECT_EQ(TrayTip(""), " to snap...");             // keeps its leading blank
+  EXPECT_EQ(TrayTip("f5"), "f5 to snap...");  // not in the table: shown as read
+  EXPECT_EQ(TrayTip(""), " to snap...");      // keeps its leading blank
   EXPECT_EQ(TrayTip("Impr.Ecr"), "Impr.Ecr to snap...");
 }
 

@@ -1,8 +1,8 @@
 // The profile file through the real profile service (run under Wine).
 #include "settings/config_file_win.h"
 
-#include <windows.h>
 #include <shlobj.h>
+#include <windows.h>
 
 #include <gtest/gtest.h>
 
@@ -32,9 +32,7 @@ class ConfigFileTest : public ::testing::Test {
   }
   void TearDown() override { DeleteFileA(path_.c_str()); }
 
-  void WriteRaw(const std::string& text) {
-    std::ofstream(path_, std::ios::binary) << text;
-  }
+  void WriteRaw(const std::string& text) { std::ofstream(path_, std::ios::binary) << text; }
   std::string ReadRaw() const {
     std::ifstream in(path_, std::ios::binary);
     std::stringstream s;
@@ -161,8 +159,12 @@ TEST(ConfigFileFailure, RefusedWriteRaisesTheMessageWithTheBareName) {
   }
   RemoveDirectoryA(path.c_str());
   if (hadFile) MoveFileA(saved.c_str(), path.c_str());
-  EXPECT_EQ(what, "Impossible d'\xE9" "crire dans Vistrel.cfg");
-  EXPECT_EQ(removeWhat, "Impossible d'\xE9" "crire dans Vistrel.cfg");
+  EXPECT_EQ(what,
+            "Impossible d'\xE9"
+            "crire dans Vistrel.cfg");
+  EXPECT_EQ(removeWhat,
+            "Impossible d'\xE9"
+            "crire dans Vistrel.cfg");
 }
 
 TEST(WinFolder, FindsTheDocumentsFolder) {

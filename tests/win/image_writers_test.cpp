@@ -244,7 +244,8 @@ std::shared_ptr<const Picture> Painted(int w, int h) {
 
 // One auto-recorded capture, its file written (or its failure raised) before
 // the call returns.
-void AutoRecord(const std::shared_ptr<const Picture>& picture, const settings::AutoRecord& settings) {
+void AutoRecord(const std::shared_ptr<const Picture>& picture,
+                const settings::AutoRecord& settings) {
   AutoRecorder recorder;
   recorder.Record(picture, settings);
   recorder.WaitForWrites();
@@ -395,8 +396,9 @@ TEST(Pictures, AScreenCopyPastTheEdgeIsWhiteBeyondIt) {
   const std::size_t row = picture.RowBytes();
   for (int y = 0; y < 4; ++y) {
     for (int x = 0; x < 2; ++x)
-      EXPECT_EQ(U32(Bytes(picture.Bits() + y * row + x * 4, picture.Bits() + y * row + x * 4 + 4), 0),
-                0x00FFFFFFu)
+      EXPECT_EQ(
+          U32(Bytes(picture.Bits() + y * row + x * 4, picture.Bits() + y * row + x * 4 + 4), 0),
+          0x00FFFFFFu)
           << x << "," << y;
     EXPECT_NE(picture.Bits()[y * row + 2 * 4], 0x12) << "the part on the screen is read";
   }

@@ -1,0 +1,39 @@
+#include "app/tray_icon_win.h"
+
+#include <shellapi.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace vistrel {
+
+bool TrayIcon::Notify(DWORD action) {
+  static_assert(sizeof(Record) == NOTIFYICONDATAA_V1_SIZE);
+  static_assert(sizeof(void*) != 4 || sizeof(Record) == 88);
+  return Shell_NotifyIconA(action, reinterpret_cast<NOTIFYICONDATAA*>(&record_));
+}
+
+void TrayIcon::Prepare(HWND window, HICON icon, const std::string& tip) {
+  if (!registered_) Notify(NIM_DELETE);
+  record_ = {};
+  record_.cbSize = sizeof record_;
+  record_.hWnd = window;
+  record_.uID = 0;
+  record_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+  record_.uCallbackMessage = WM_MOUSEMOVE;
+  record_.hIcon = icon;
+  const std::size_t length = std::min(tip.size(), sizeof record_.szTip - 1);
+  std::memcpy(record_.szTip, tip.data(), length);
+}
+
+void TrayIcon::Show() {
+  // An add when none is left, or when the shell lost it.
+  if (!registered_ || !Notify(NIM_MODIFY)) registered_ = Notify(NIM_ADD);
+}
+
+void TrayIcon::Remove() {
+  Notify(NIM_DELETE);
+  registered_ = false;
+}
+
+}  // namespace vistrel

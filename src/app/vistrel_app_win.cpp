@@ -1,0 +1,211 @@
+#include "app/vistrel_app_win.h"
+
+#include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "app/tray.h"
+#include "capture/hotkeys.h"
+#include "settings/config_file_win.h"
+#include "settings/settings.h"
+#include "toolkit/application_win.h"
+#include "toolkit/error_display_win.h"
+
+namespace vistrel {
+
+void VistrelApp::Start() {
+  capturer_.Create();
+  preview_.Create({
+      .onArm = [this] { Arm(); },
+      .onSettings =
+          [this] {
+            preview_.Hide();
+            preferences_.Show();
+          },
+      .onQuit = [this] { Quit(); },
+      .onRestore = [this] { ShowPreview(); },
+      .onTrayConfig = [this] { preferences_.Show(); },
+      .onPollTick = [this] { PollHotKey(); },
+      .onTrayEvent = [this](LPARAM event) { return OnTrayEvent(event); },
+  });
+  // The preview window's creation arms the program, before the other
+  // windows exist (no selection is active yet).
+  Arm();
+  overlay_.Create({
+      .onRaisePreview =
+          [this](bool activate) {
+            if (activate || preview_.Visible()) preview_.BringToTop(activate);
+          },
+      .onSelected = [this](std::shared_ptr<const Picture> capture) { OnSelection(capture); },
+  });
+  std::vector<std::string> keyNames;
+  for (const HotKey& key : HotKeyTable) keyNames.emplace_back(key.name);
+  preferences_.Create(std::move(keyNames), {
+                                               .onSaved = [this] { OnPreferencesSaved(); },
+                                               .onClosed = [this] { OnPreferencesClosed(); },
+                                               .onAbout = [this] { about_.Show(); },
+                                           });
+  about_.Create([this] { preferences_.Show(); });
+}
+
+void VistrelApp::Finish() { capturer_.KeepClipboard(); }
+
+void VistrelApp::Arm() {
+  std::string name;
+  {
+    SettingsFile file;
+    name = settings::ReadHotKeyName(file);
+  }
+  trayIcon_.Prepare(preview_.Handle(), preview_.Icon(), TrayTip(name));
+  Application::OnMinimize([this] { GoToTray(); });
+  preview_.ResetDrag();
+  hotKeyCode_ = MapHotKey(name);
+  if (selectionActive_) {
+    overlay_.Hide();
+    selectionActive_ = false;
+  }
+  GoToTray();
+}
+
+void VistrelApp::GoToTray() {
+  preview_.StartPolling();
+  trayIcon_.Show();
+  preview_.Hide();
+  inTray_ = true;
+}
+
+void VistrelApp::ShowPreview() {
+  preview_.StopPolling();
+  preview_.Show();
+  Application::BringToFront();
+  Application::Restore();
+  trayIcon_.Remove();
+  inTray_ = false;
+}
+
+void VistrelApp::Quit() {
+  // The last capture stays on the clipboard once the program has gone.
+  capturer_.KeepClipboard();
+  trayIcon_.Remove();
+  Application::Terminate();
+}
+
+bool VistrelApp::OnTrayEvent(LPARAM event) {
+  // During a burst only the clipboard's requests are answered: a click on the
+  // icon is taken up once the burst is over.
+  if (inBurst_) return false;
+  switch (TrayActionFor(event)) {
+    case TrayAction::Restore:
+      ShowPreview();
+      break;
+    case TrayAction::OpenMenu:
+      preview_.OpenTrayMenu();
+      break;
+    case TrayAction::None:
+      break;
+  }
+  return true;
+}
+
+// A failed capture's error box runs its own message loop, which still
+// delivers ticks: polling pauses while it is open, so a key held down over a
+// repeating failure shows one box at a time instead of nesting them.
+void VistrelApp::PollHotKey() {
+  if (ErrorBoxOpen()) return;
+  // A file of the last burst that could not be written, when that burst
+  // ended on an error of its own.
+  capturer_.RaiseRecordFailure();
+  {
+    // On every way out of a burst, a failed capture included: the captures
+    // taken are all written, the last one is rendered onto the clipboard (so
+    // it outlives the program), the pictures no longer held are let go.
+    struct BurstEnd {
+      VistrelApp* app;
+      ~BurstEnd() {
+        app->capturer_.EndBurst();
+        app->inBurst_ = false;
+      }
+    } burstEnd{this};
+    inBurst_ = true;
+    for (auto bitmap = ClipboardBitmap::AtOnce; GetAsyncKeyState(hotKeyCode_) != 0;
+         bitmap = ClipboardBitmap::WhenAsked) {
+      // Only an auto-recorded capture polls again at once; the others show
+      // the preview window, which stops polling.
+      if (!CaptureOnce(bitmap)) break;
+      // A clipboard reader may be waiting for this thread to render.
+      Application::AnswerSentMessages();
+      if (capturer_.RecordFailed()) break;
+    }
+  }
+  capturer_.RaiseRecordFailure();
+}
+
+bool VistrelApp::CaptureOnce(ClipboardBitmap clipboardBitmap) {
+  preview_.SetPicture(nullptr);
+  overlay_.ClearFrozenScreen();
+  selectionActive_ = false;
+  const CaptureMode mode = capturer_.ChooseMode();
+  std::shared_ptr<const Picture> capture;
+  if (mode == CaptureMode::MouseSelection) {
+    overlay_.FreezeScreen();
+    selectionActive_ = true;
+  } else {
+    capture = capturer_.Grab(mode);
+    preview_.SetPicture(capture);
+    capturer_.PutOnClipboard(capture, clipboardBitmap);
+  }
+
+  settings::AutoRecord read;
+  {
+    SettingsFile file;
+    read = settings::ReadAutoRecord(file, DefaultSaveFolder);
+  }
+  switch (DecideAfterCapture(selectionActive_, read.On())) {
+    case AfterCapture::ShowOverlay:
+      overlay_.Show();
+      ShowPreview();
+      return false;
+    case AfterCapture::RestorePreview:
+      ShowPreview();
+      return false;
+    case AfterCapture::AutoRecord:
+      capturer_.Record(std::move(capture), read);
+      return true;
+  }
+  return false;
+}
+
+void VistrelApp::OnSelection(std::shared_ptr<const Picture> capture) {
+  // The preview shows the new image even when the clipboard cannot be opened.
+  preview_.SetPicture(capture);
+  capturer_.PutOnClipboard(std::move(capture), ClipboardBitmap::AtOnce);
+}
+
+void VistrelApp::OnPreferencesSaved() {
+  if (inTray_)
+    Arm();
+  else
+    preview_.Show();
+}
+
+void VistrelApp::OnPreferencesClosed() {
+  if (!inTray_ && preview_.Handle()) preview_.Show();
+}
+
+int RunVistrel() {
+  INITCOMMONCONTROLSEX controls = {sizeof controls,
+                                   ICC_STANDARD_CLASSES | ICC_BAR_CLASSES | ICC_WIN95_CLASSES};
+  InitCommonControlsEx(&controls);
+  Application::SetTitle("Vistrel");
+  Application::Initialize();
+  VistrelApp app;
+  app.Start();
+  const int status = Application::Run();
+  app.Finish();
+  return status;
+}
+
+}  // namespace vistrel

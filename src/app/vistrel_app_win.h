@@ -1,0 +1,62 @@
+#pragma once
+#include <memory>
+
+#include "about/about_window_win.h"
+#include "app/preview_window_win.h"
+#include "app/tray_icon_win.h"
+#include "capture/capture_win.h"
+#include "overlay/selection_overlay_win.h"
+#include "settings/preferences_window_win.h"
+
+namespace vistrel {
+
+// The program: creates and owns its four windows, its tray icon and its
+// capture engine, and wires them together. The program is armed when the
+// preview window is hidden, its icon is in the tray and the hot key is
+// polled; it is shown when the preview window is on screen.
+class VistrelApp {
+ public:
+  // Creates the windows, hidden, in their order, and arms the program.
+  void Start();
+  // The message loop has ended: the last capture stays on the clipboard.
+  void Finish();
+
+ private:
+  // Reads the hot key again, prepares the icon with its tooltip, goes to the
+  // tray; hides the overlay a selection left.
+  void Arm();
+  // Polls, shows the icon, hides the preview window: armed with the hot key
+  // and tooltip of the last Arm.
+  void GoToTray();
+  // Stops polling, shows the preview window in front, takes the icon away.
+  void ShowPreview();
+  void Quit();
+  bool OnTrayEvent(LPARAM event);
+
+  // One poll of the hot key; while it is held and captures are
+  // auto-recorded, a burst.
+  void PollHotKey();
+  // One capture and what follows it; true when it was auto-recorded.
+  bool CaptureOnce(ClipboardBitmap clipboardBitmap);
+  void OnSelection(std::shared_ptr<const Picture> capture);
+
+  void OnPreferencesSaved();
+  void OnPreferencesClosed();
+
+  PreviewWindow preview_;
+  SelectionOverlay overlay_;
+  PreferencesWindow preferences_;
+  AboutWindow about_;
+  TrayIcon trayIcon_;
+  Capturer capturer_;
+
+  unsigned char hotKeyCode_ = 0;  // the one key polled; set by Arm
+  bool inTray_ = false;           // armed
+  bool selectionActive_ = false;  // the last capture showed the overlay
+  bool inBurst_ = false;
+};
+
+// Start-up: the title, the windows, the message loop; the program's exit code.
+int RunVistrel();
+
+}  // namespace vistrel

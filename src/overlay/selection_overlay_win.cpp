@@ -1,0 +1,143 @@
+#include "overlay/selection_overlay_win.h"
+
+#include <algorithm>
+#include <string>
+
+#include "settings/config_file_win.h"
+#include "settings/settings.h"
+
+namespace vistrel {
+
+namespace {
+constexpr int kPictureId = 1;
+constexpr UINT kShowOverlay = WM_APP + 1;
+}  // namespace
+
+SelectionOverlay::SelectionOverlay() : pictureControl_(PictureControl::Mode::AtOwnSize) {}
+
+void SelectionOverlay::Create(OverlayEvents events) {
+  events_ = std::move(events);
+  RegisterClass("TForm4", GetSysColorBrush(COLOR_BTNFACE), nullptr);
+  const Rect screen = PrimaryScreen();
+  CreateForm("TForm4", "Form4", WS_POPUP, WS_EX_TOPMOST, 0, 0, screen.Width(), screen.Height());
+  pictureControl_.Create(Handle(), kPictureId, RECT{0, 0, screen.Width(), screen.Height()},
+                         CursorFor(CursorKind::Cross));
+  pictureControl_.Show(&frozenScreen_);
+  pictureControl_.onMouseDown = [this](const PictureControl::MouseEvent& e) { OnPress(e); };
+  pictureControl_.onMouseMove = [this](const PictureControl::MouseEvent& e) { OnMove(e); };
+  pictureControl_.onMouseUp = [this](const PictureControl::MouseEvent&) { OnRelease(); };
+}
+
+void SelectionOverlay::FreezeScreen() { frozenScreen_.CopyFromScreen(PrimaryScreen()); }
+
+void SelectionOverlay::Show() {
+  // The screen may have changed size since start-up; picture, window and
+  // screen pixels must stay the same points.
+  const Rect screen = PrimaryScreen();
+  SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, screen.Width(), screen.Height(), SWP_NOACTIVATE);
+  pictureControl_.Refresh();
+  // The capture brings the preview window back right after this, and taking
+  // the tray icon away there can hold the thread for a while (Wine without a
+  // window manager waits up to 2 s for its emptied tray to hide). The frozen
+  // screen comes up once that is over, so a drag begun the moment it shows is
+  // handled as it happens rather than queued behind the wait.
+  showPending_ = true;
+  PostMessageA(Handle(), kShowOverlay, 0, 0);
+}
+
+void SelectionOverlay::Hide() {
+  showPending_ = false;
+  Form::Hide();
+}
+
+void SelectionOverlay::ShowNow() {
+  if (!showPending_) return;
+  showPending_ = false;
+  // Activation takes the frame-free copy too, but a window that is already
+  // active gets no new activation: take it here as well.
+  TakeFrameFreeCopy();
+  Form::Show();
+  events_.onRaisePreview(false);
+}
+
+// The copy that erases the frame: taken whenever the overlay is shown or
+// becomes active, so it never holds a frame (every release erases it).
+void SelectionOverlay::TakeFrameFreeCopy() {
+  if (frozenScreen_.Empty()) frozenScreen_.NewBitmap(0, 0);
+  frameFreeCopy_.CopyFrom(frozenScreen_);
+}
+
+void SelectionOverlay::OnPress(const PictureControl::MouseEvent& event) {
+  // The preview lies above the overlay during the drag.
+  events_.onRaisePreview(true);
+  const std::string bordBlanc = settings::Read(SettingsFile(), settings::Key::BordBlanc, {});
+  selection_.Press({event.x, event.y}, MarginFor(bordBlanc));
+  EraseFrame();
+}
+
+void SelectionOverlay::OnMove(const PictureControl::MouseEvent& event) {
+  if (!(event.keys & MK_LBUTTON)) return;
+  EraseFrame();
+  if (selection_.Move({event.x, event.y})) DrawFrame();
+}
+
+void SelectionOverlay::OnRelease() {
+  const Rect area = selection_.CaptureArea();
+  auto capture = std::make_shared<Picture>();
+  // Paint the last frame now, so the copy holds what the user saw.
+  UpdateWindow(pictureControl_.Handle());
+  capture->CopyFromScreen(area);
+  EraseFrame();
+  events_.onSelected(std::move(capture));
+}
+
+void SelectionOverlay::EraseFrame() {
+  const Rect area = ClipToPicture(selection_.SelectionRect,
+                                  std::min(frozenScreen_.Width(), frameFreeCopy_.Width()),
+                                  std::min(frozenScreen_.Height(), frameFreeCopy_.Height()));
+  if (area == Rect{} || !frozenScreen_.Bitmap() || !frameFreeCopy_.Bitmap()) return;
+  {
+    PictureDC from(frameFreeCopy_), to(frozenScreen_);
+    BitBlt(to.Get(), area.left, area.top, area.Width(), area.Height(), from.Get(), area.left,
+           area.top, SRCCOPY);
+  }
+  Repaint(area);
+}
+
+void SelectionOverlay::DrawFrame() {
+  if (!frozenScreen_.Bitmap()) return;
+  PictureDC dc(frozenScreen_);
+  for (const Rect& line : FrameLines(selection_.SelectionRect)) {
+    const Rect area = ClipToPicture(line, frozenScreen_.Width(), frozenScreen_.Height());
+    if (area == Rect{}) continue;
+    PatBlt(dc.Get(), area.left, area.top, area.Width(), area.Height(), WHITENESS);
+    Repaint(area);
+  }
+}
+
+// The picture already holds the change; only that part of the screen is redrawn.
+void SelectionOverlay::Repaint(const Rect& area) {
+  const RECT r = {area.left, area.top, area.right, area.bottom};
+  InvalidateRect(pictureControl_.Handle(), &r, FALSE);
+}
+
+LRESULT SelectionOverlay::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE:
+      TakeFrameFreeCopy();
+      return 0;
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) != WA_INACTIVE) TakeFrameFreeCopy();
+      break;
+    case kShowOverlay:
+      ShowNow();
+      return 0;
+    case WM_SIZE:
+      if (pictureControl_.Handle())
+        MoveWindow(pictureControl_.Handle(), 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
+      return 0;
+  }
+  return Form::OnMessage(message, wParam, lParam);
+}
+
+}  // namespace vistrel

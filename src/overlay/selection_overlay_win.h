@@ -1,0 +1,60 @@
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+
+#include "overlay/selection.h"
+#include "toolkit/form_win.h"
+#include "toolkit/picture_win.h"
+
+namespace vistrel {
+
+// What the overlay asks of the program.
+struct OverlayEvents {
+  // The overlay came on screen, or a button went down on it: the preview
+  // window goes above it (activated at a press).
+  std::function<void(bool activate)> onRaisePreview;
+  // A selection was released: its capture, for the preview and the clipboard.
+  std::function<void(std::shared_ptr<const Picture>)> onSelected;
+};
+
+// The full-screen selection overlay (window class "TForm4"): a frozen copy
+// of the screen, shown pixel for pixel, on which a rectangle is dragged out
+// as a white frame and captured from the screen at its release.
+class SelectionOverlay : public Form {
+ public:
+  SelectionOverlay();
+  void Create(OverlayEvents events);
+  // Covers the primary screen with the frozen screen and activates, once the
+  // handler that asked for it has run to its end.
+  void Show() override;
+  void Hide() override;
+
+  // Copies the primary screen into the frozen picture.
+  void FreezeScreen();
+  // Lets the frozen picture go.
+  void ClearFrozenScreen() { frozenScreen_.Clear(); }
+
+ protected:
+  LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  void OnPress(const PictureControl::MouseEvent& event);
+  void OnMove(const PictureControl::MouseEvent& event);
+  void OnRelease();
+  void TakeFrameFreeCopy();
+  void ShowNow();
+  void EraseFrame();
+  void DrawFrame();
+  void Repaint(const Rect& area);
+
+  OverlayEvents events_;
+  PictureControl pictureControl_;
+  Picture frozenScreen_;   // what the overlay shows, frame included
+  Picture frameFreeCopy_;  // the frozen screen without any frame, to erase it
+  SelectionState selection_;
+  bool showPending_ = false;
+};
+
+}  // namespace vistrel

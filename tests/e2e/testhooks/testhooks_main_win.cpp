@@ -1,0 +1,44 @@
+// vistrel_testhooks.exe: the program as built, with one hidden window of the
+// tests' own. Sent WM_COPYDATA tagged 0x7E57, it raises the text it carries
+// as the program's error, inside the program's own error boundary, so the
+// tests can look at the error box.
+#include <windows.h>
+
+#include <cstring>
+#include <string>
+
+#include "app/vistrel_app_win.h"
+#include "toolkit/error.h"
+#include "toolkit/window_win.h"
+
+namespace {
+
+constexpr ULONG_PTR kRaiseError = 0x7E57;
+
+class ErrorTrigger : public vistrel::Window {
+ public:
+  void Create() {
+    RegisterClass("VistrelTestHooks", nullptr, nullptr);
+    CreateWin("VistrelTestHooks", "", WS_POPUP, 0, 0, 0, 0, 0, nullptr);
+  }
+
+ protected:
+  LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message == WM_COPYDATA) {
+      const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+      if (data && data->dwData == kRaiseError && data->lpData) {
+        const auto* text = static_cast<const char*>(data->lpData);
+        throw vistrel::Error(std::string(text, strnlen(text, data->cbData)));
+      }
+    }
+    return Window::OnMessage(message, wParam, lParam);
+  }
+};
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  ErrorTrigger trigger;
+  trigger.Create();
+  return vistrel::RunVistrel();
+}
