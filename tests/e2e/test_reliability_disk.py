@@ -8,7 +8,6 @@ import hashlib
 import os
 import re
 import subprocess
-import time
 import unittest
 
 from harness import WINE
@@ -215,19 +214,21 @@ class HeldKeyOnFailureTest(ReliabilityCase):
         b.keydown("F12")
         try:
             b.wait_msgbox()
-            deadline = time.monotonic() + 10
-            samples = 0
-            while time.monotonic() < deadline:
-                self.assertEqual(len(b.msgboxes()), 1, "one box at a time")
-                self.assertTrue(b.program_running())
-                samples += 1
+            samples = []  # the boxes open at each look
+
+            def one_box_and_running():
+                samples.append(len(b.msgboxes()))
+                return samples[-1] == 1 and b.program_running()
+            self.assertTrue(b.holds_still(one_box_and_running, 10),
+                            "one box at a time (boxes seen %s), the program running (%s)"
+                            % (samples, b.program_running()))
         finally:
             b.keyup("F12")
         self.clear_keys()
         boxes = self.settle("the held key's failure")
         self.assertEqual(len(boxes), 1)
         self.assertTrue(boxes[0].startswith("Impossible de créer le fichier"))
-        self.assertGreater(samples, 5)
+        self.assertGreater(len(samples), 5)
         self.assertTrue(self.armed())
         # Polling resumed: with a folder that can be written the key captures.
         b.write_settings(AutoRec="oui", AutoRecFormat="bmp", SaveFilePath="C:\\vistrel_rel")
