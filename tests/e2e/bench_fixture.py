@@ -1,0 +1,100 @@
+"""The fixture window: a probe window of known pattern for the program to
+capture, which reports the input it receives as JSON events."""
+
+import contextlib
+import json
+import subprocess
+import threading
+
+from bench_env import WINE
+
+
+def fixture_color(x, y):
+    """The fixture's colour at client pixel (x, y); keep in step with probe_fixture.cpp."""
+    return (x & 0xFF, y & 0xFF, (0x40 + (x >> 8) * 40 + (y >> 8) * 8) & 0xFF)
+
+
+class FixtureMixin:
+    """Bench's part for the fixture window."""
+
+    def start_fixture(self, x=60, y=80, w=300, h=200, title="Vistrel fixture", solid=None,
+                      topmost=False, tray=False, alpha=None, colorkey=None, controls=False,
+                      focus=True, timeout=30, close_on_key=None, animate=None):
+        """Opens the fixture window (client area at x, y, w x h) and returns its
+        'ready' record: hwnd, pid, rect and client (screen), x11_window. With
+        close_on_key (a virtual-key code) it destroys itself at that key's press;
+        with animate (milliseconds) its client area changes colour that often."""
+        self.stop_fixture()
+        argv = [WINE, self.probe_exe, "fixture", "--x", str(x), "--y", str(y), "--w", str(w),
+                "--h", str(h), "--title", title]
+        if solid is not None:
+            argv += ["--solid", "0x%02X%02X%02X" % tuple(solid)]
+        if topmost:
+            argv.append("--topmost")
+        if tray:
+            argv.append("--tray")
+        if controls:
+            argv.append("--controls")
+        if alpha is not None:
+            argv += ["--alpha", str(alpha)]
+        if colorkey is not None:
+            argv += ["--colorkey", "0x%02X%02X%02X" % tuple(colorkey)]
+        if close_on_key is not None:
+            argv += ["--close-on-key", str(close_on_key)]
+        if animate is not None:
+            argv += ["--animate", str(animate)]
+        self._fixture = self._spawn(argv, stdout=subprocess.PIPE)
+        self._fixture_tray = tray
+        with self._events_lock:
+            self.fixture_events = []
+        threading.Thread(target=self._read_fixture, args=(self._fixture,), daemon=True).start()
+        ready = self.wait_until(lambda: self.fixture_event("ready"), timeout=timeout,
+                                what="the fixture window")
+        self.fixture = ready
+        if focus:
+            self.focus_fixture()
+        return ready
+
+    def _read_fixture(self, proc):
+        for line in proc.stdout:
+            with contextlib.suppress(ValueError):
+                event = json.loads(line.decode("utf-8", errors="replace"))
+                with self._events_lock:
+                    self.fixture_events.append(event)
+
+    def fixture_event(self, name, since=0):
+        """The first event of that name (from index since on), or None."""
+        with self._events_lock:
+            for event in self.fixture_events[since:]:
+                if event.get("event") == name:
+                    return event
+        return None
+
+    def fixture_window_id(self):
+        if self.fixture.get("x11_window"):
+            return str(self.fixture["x11_window"])
+        out = self._run(["xdotool", "search", "--name", "^Vistrel fixture$"], check=False)
+        ids = out.stdout.split()
+        if not ids:
+            raise AssertionError("no X window for the fixture")
+        return ids[0].decode()
+
+    def focus_fixture(self):
+        """Gives the fixture the X keyboard focus; Wine sees keys only then."""
+        self._run(["xdotool", "windowfocus", "--sync", self.fixture_window_id()])
+
+    def activate_fixture(self):
+        """Makes the fixture the foreground window with the keyboard, as a
+        user's click does (without a window manager the X focus alone does not)."""
+        client = self.fixture["client"]
+        self.click(client[0] + 5, client[1] + 5)
+        self.focus_fixture()
+        self.wait_until(lambda: self.probe("info")["foreground"] == self.fixture["hwnd"],
+                        what="the fixture in the foreground")
+
+    def stop_fixture(self):
+        if self._fixture is not None:
+            self._end(self._fixture)
+            self._fixture.stdout.close()
+            self._fixture = None
+            self._fixture_tray = False

@@ -1,0 +1,153 @@
+"""The probe (vistrel_probe.exe), the bench's look into Win32: the program's
+windows and controls, its message boxes and popup menus, messages sent to it."""
+
+import json
+import os
+import subprocess
+
+from bench_env import WINE
+
+WM_NULL = 0x0000
+WM_CLOSE = 0x0010
+WM_COPYDATA = 0x004A
+TEST_ERROR_DATA = 0x7E57  # WM_COPYDATA tag that makes the test build raise an error
+
+
+class ProbeError(AssertionError):
+    pass
+
+
+class ProbeMixin:
+    """Bench's part that asks the probe about the program."""
+
+    # ---- the probe ------------------------------------------------------------
+
+    def probe(self, *args, timeout=30, check=True):
+        """Runs the probe and returns its JSON answer (the first JSON line)."""
+        if not self.probe_exe or not os.path.isfile(self.probe_exe):
+            raise RuntimeError("no vistrel_probe.exe (set VISTREL_PROBE or build the win64 tree)")
+        out = subprocess.run([WINE, self.probe_exe] + [str(a) for a in args], env=self.env(),
+                             stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                             stderr=subprocess.DEVNULL, timeout=timeout, cwd=self._tmp)
+        for line in out.stdout.decode("utf-8", errors="replace").splitlines():
+            if line[:1] in "[{":
+                value = json.loads(line)
+                if check and isinstance(value, dict) and "error" in value:
+                    raise ProbeError("probe %s: %s" % (" ".join(map(str, args)), value["error"]))
+                return value
+        raise ProbeError("probe %s gave no JSON (status %d)" % (" ".join(map(str, args)),
+                                                                  out.returncode))
+
+    def _target(self):
+        return ["--pid", self._program_wpid] if self._program_wpid and self.program_running() else []
+
+    # ---- windows and controls -------------------------------------------------
+
+    def windows(self, cls=None, children=False):
+        """Top-level windows of the program, visible or not."""
+        args = ["windows"] + self._target()
+        if cls:
+            args += ["--class", cls]
+        if children:
+            args.append("--children")
+        return self.probe(*args)
+
+    def window(self, cls, children=False):
+        """The program's one top-level window of class cls, or None."""
+        found = self.windows(cls, children)
+        if len(found) > 1:
+            raise AssertionError("%d windows of class %s" % (len(found), cls))
+        return found[0] if found else None
+
+    def visible(self, cls):
+        """The window of that class when it is visible, else None."""
+        window = self.window(cls)
+        return window if window and window["visible"] else None
+
+    def hidden(self, cls):
+        """The window of that class when it exists hidden, else None."""
+        window = self.window(cls)
+        return window if window and not window["visible"] else None
+
+    def child(self, cls_or_window, text=None, ctl_class=None, id=None):
+        """A child control of a form (given by class or by its window() dict)."""
+        win = cls_or_window if isinstance(cls_or_window, dict) else self.window(cls_or_window, True)
+        if win is None:
+            raise AssertionError("no window %s" % cls_or_window)
+        for c in win.get("children") or []:
+            if ((text is None or c["text"] == text) and (id is None or c["id"] == id) and
+                    (ctl_class is None or c["class"].lower() == ctl_class.lower())):
+                return c
+        return None
+
+    # ---- message boxes --------------------------------------------------------
+
+    def msgboxes(self):
+        return self.probe("msgboxes", *self._target())
+
+    def wait_msgbox(self, timeout=10):
+        """The first message box of the program, once one is open."""
+        return self.wait_until(lambda: (self.msgboxes() or [None])[0], timeout=timeout,
+                               what="a message box")
+
+    def close_msgboxes(self, button=None, timeout=10):
+        """Presses button (default: the first one) in every open box until none is left."""
+        def closed():
+            boxes = self.msgboxes()
+            if not boxes:
+                return True
+            args = ["msgbox-close"] + self._target()
+            if button:
+                args += ["--button", button]
+            self.probe(*args, check=False)
+            return False
+        self.wait_until(closed, timeout=timeout, interval=0.3, what="the message boxes to close")
+
+    # ---- messages -------------------------------------------------------------
+
+    def click_control(self, hwnd):
+        """BM_CLICK, posted: a box opened by the click does not block."""
+        return self.probe("click", "--hwnd", hwnd)
+
+    def send_message(self, hwnd, msg, wparam=0, lparam=0, timeout_ms=5000):
+        return self.probe("send", "--hwnd", hwnd, "--msg", msg, "--wparam", wparam,
+                          "--lparam", lparam, "--timeout", timeout_ms)
+
+    def post_message(self, hwnd, msg, wparam=0, lparam=0):
+        return self.probe("post", "--hwnd", hwnd, "--msg", msg, "--wparam", wparam,
+                          "--lparam", lparam)
+
+    def send_copydata(self, hwnd, data, text, wait_ms=1000):
+        return self.probe("send-copydata", "--hwnd", hwnd, "--data", data, "--text", text,
+                          "--wait", wait_ms)
+
+    def raise_test_error(self, text):
+        """Test build only: its error trigger raises vistrel::Error(text) inside
+        the program's error boundary."""
+        trigger = self.window("VistrelTestHooks")
+        return self.send_copydata(trigger["hwnd"], TEST_ERROR_DATA, text)
+
+    # ---- popup menus ----------------------------------------------------------
+
+    def menus(self):
+        """Open popup menus of the program: hwnd, rect, items (text, id,
+        separator, enabled, checked, rect in screen coordinates)."""
+        return self.probe("menu", *self._target())
+
+    def wait_menu(self, timeout=10):
+        """The first open popup menu, once one is shown with its items."""
+        return self.wait_until(lambda: next((m for m in self.menus() if m["items"]), None),
+                               timeout=timeout, what="a popup menu")
+
+    def click_menu_item(self, text, button=1):
+        """Clicks the item of the open menu captioned text, as a user would."""
+        menu = self.wait_menu()
+        for item in menu["items"]:
+            if item["text"] == text:
+                left, top, right, bottom = item["rect"]
+                self.click((left + right) // 2, (top + bottom) // 2, button)
+                return item
+        raise AssertionError("no item %r in the menu %s" % (text, [i["text"] for i in menu["items"]]))
+
+    def gui_resources(self):
+        return self.probe("gui-resources", *self._target())

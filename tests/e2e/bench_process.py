@@ -1,0 +1,231 @@
+"""The bench's own processes: Xvfb, the Wine server and prefix, every process
+started for a test (ended by pid at stop()), and the waits on conditions."""
+
+import atexit
+import contextlib
+import os
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+
+from bench_env import REPO, ROOT_COLOR, WINE, WINE_FONTS, WINEARCH, WINESERVER, find_exe
+from bench_probe import ProbeError
+
+
+class BenchProcess:
+    """Xvfb and Wine for one bench; the base the other parts of Bench build on."""
+
+    def __init__(self, width=1280, height=800, prefix=None):
+        self.width, self.height = width, height
+        self.prefix = os.path.abspath(prefix or os.environ.get("VISTREL_WINEPREFIX")
+                                      or os.path.join(REPO, "build", "wineprefix-" + WINEARCH))
+        if not prefix and os.environ.get("VISTREL_WINE_SLOT"):
+            # ctest runs two groups of test files side by side, one prefix each.
+            self.prefix += "-" + os.environ["VISTREL_WINE_SLOT"]
+        self.exe = find_exe("VISTREL_EXE", "vistrel.exe")
+        self.testhooks_exe = find_exe("VISTREL_TESTHOOKS_EXE", "vistrel_testhooks.exe")
+        self.probe_exe = find_exe("VISTREL_PROBE", os.path.join("tests", "e2e", "vistrel_probe.exe"))
+        self.display = None
+        self.timings = {}
+        self._xvfb = None
+        self._processes = []  # every process started, ended by pid at stop()
+        # The other parts' state starts here too, so that stop() can end
+        # whatever runs, whenever it is called.
+        self._program = None
+        self._program_wpid = None
+        self._fixture = None
+        self._fixture_tray = False
+        self.fixture = None
+        self.fixture_events = []
+        self._events_lock = threading.Lock()
+        self._compositor = None
+        self._tmp = tempfile.mkdtemp(prefix="vistrel-e2e-")
+
+    # ---- life cycle -----------------------------------------------------------
+
+    def __enter__(self):
+        self.start()
+        return self
+
+    def __exit__(self, *exc):
+        self.stop()
+        return False
+
+    def start(self):
+        # A failing setUpClass skips tearDownClass: end everything at exit then,
+        # and on SIGTERM (a ctest timeout) too.
+        self._stopped = False
+        atexit.register(self.stop)
+        if signal.getsignal(signal.SIGTERM) is signal.SIG_DFL:
+            signal.signal(signal.SIGTERM, lambda *_: sys.exit(143))
+        try:
+            self._start_xvfb()
+            self._start_wine()
+        except BaseException:
+            self.stop()
+            raise
+        return self
+
+    def stop(self):
+        if getattr(self, "_stopped", True):
+            return
+        self._stopped = True
+        atexit.unregister(self.stop)
+        if os.environ.get("VISTREL_KEEP_BENCH") == "1":
+            print("bench kept: DISPLAY=%s WINEPREFIX=%s" % (self.display, self.prefix))
+            return
+        self._stop_compositor()
+        for proc in reversed(self._processes):
+            self._end(proc)
+        self._processes = []
+        self._program = self._fixture = None
+        if os.path.isdir(self.prefix):
+            subprocess.run([WINESERVER, "-k"], env=self.env(), stdout=subprocess.DEVNULL,
+                           stderr=subprocess.DEVNULL, timeout=30)
+            with contextlib.suppress(subprocess.TimeoutExpired):
+                subprocess.run([WINESERVER, "-w"], env=self.env(), timeout=15)
+        if self._xvfb:
+            self._end(self._xvfb, sig=signal.SIGTERM)
+            self._xvfb = None
+        shutil.rmtree(self._tmp, ignore_errors=True)
+
+    def env(self):
+        e = dict(os.environ)
+        e.update({
+            "WINEPREFIX": self.prefix,
+            "WINEARCH": WINEARCH,
+            "WINELOADER": WINE,
+            "WINESERVER": WINESERVER,
+            "WINEDEBUG": "-all",
+            "WINEDLLOVERRIDES": "mscoree,mshtml=",
+            "LANG": "C.UTF-8",
+        })
+        e.pop("LC_ALL", None)
+        if self.display:
+            e["DISPLAY"] = self.display
+        return e
+
+    def _start_xvfb(self):
+        # -displayfd: Xvfb picks a free display itself (it honours the lock files).
+        read_end, write_end = os.pipe()
+        self._xvfb = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0",
+             "%dx%dx24" % (self.width, self.height), "-nolisten", "tcp", "-noreset"],
+            pass_fds=(write_end,), stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+            stderr=subprocess.DEVNULL, start_new_session=True)
+        os.close(write_end)
+        number = b""
+        deadline = time.monotonic() + 30
+        while not number.endswith(b"\n"):
+            if time.monotonic() > deadline or self._xvfb.poll() is not None:
+                os.close(read_end)
+                raise RuntimeError("Xvfb did not start")
+            chunk = os.read(read_end, 16)
+            if not chunk:
+                break
+            number += chunk
+        os.close(read_end)
+        self.display = ":" + number.decode().strip()
+        self._run(["xsetroot", "-solid", "#%02x%02x%02x" % ROOT_COLOR])
+
+    def _start_wine(self):
+        env = self.env()
+        # Leftovers of an earlier run in this prefix would still talk to another display.
+        subprocess.run([WINESERVER, "-k"], env=env, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, timeout=30)
+        with contextlib.suppress(subprocess.TimeoutExpired):
+            subprocess.run([WINESERVER, "-w"], env=env, timeout=15)
+        started = time.monotonic()
+        if not os.path.exists(os.path.join(self.prefix, "system.reg")):
+            os.makedirs(os.path.dirname(self.prefix), exist_ok=True)
+            boot = self._spawn([WINE, "wineboot", "-u"])
+            try:
+                boot.wait(timeout=300)
+            except subprocess.TimeoutExpired:
+                raise RuntimeError("Wine prefix creation took over 300 s") from None
+            self.timings["prefix_created"] = time.monotonic() - started
+        self._install_wine_fonts()
+        # A persistent server keeps the prefix's services (and the tray) alive
+        # between program runs.
+        subprocess.run([WINESERVER, "-p"], env=env, timeout=30)
+        self.wait_until(lambda: os.path.exists(self.documents_dir) or None, timeout=60,
+                        what="the prefix's Documents folder")
+        self.timings["wine_ready"] = time.monotonic() - started
+
+    def _install_wine_fonts(self):
+        """Debian's Wine does not find the fonts of its fonts-wine package by
+        itself; without them "MS Sans Serif" falls back to a wider face and the
+        windows' texts no longer fit their layouts. Copied into the prefix."""
+        fonts = os.path.join(self.prefix, "drive_c", "windows", "Fonts")
+        if not os.path.isdir(WINE_FONTS) or not os.path.isdir(os.path.dirname(fonts)):
+            return
+        os.makedirs(fonts, exist_ok=True)
+        for name in os.listdir(WINE_FONTS):
+            if not os.path.exists(os.path.join(fonts, name)):
+                shutil.copy(os.path.join(WINE_FONTS, name), fonts)
+
+    # ---- processes ------------------------------------------------------------
+
+    def _spawn(self, argv, stdout=subprocess.DEVNULL, cwd=None):
+        proc = subprocess.Popen(argv, env=self.env(), stdin=subprocess.DEVNULL, stdout=stdout,
+                                stderr=subprocess.DEVNULL, cwd=cwd or self._tmp,
+                                start_new_session=True)
+        self._processes.append(proc)
+        return proc
+
+    def _end(self, proc, sig=signal.SIGKILL):
+        if proc.poll() is None:
+            with contextlib.suppress(ProcessLookupError):
+                os.kill(proc.pid, sig)
+            try:
+                proc.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                with contextlib.suppress(ProcessLookupError):
+                    os.kill(proc.pid, signal.SIGKILL)
+                proc.wait(timeout=10)
+        if proc.stdout is not None:
+            with contextlib.suppress(OSError, ValueError):
+                proc.stdout.close()
+        if proc in self._processes:
+            self._processes.remove(proc)
+
+    def _run(self, argv, timeout=30, check=True, input=None):
+        out = subprocess.run(argv, env=self.env(), stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                             timeout=timeout, input=input)
+        if check and out.returncode != 0:
+            raise RuntimeError("%s failed (%d): %s" % (" ".join(argv), out.returncode,
+                                                      out.stderr.decode(errors="replace").strip()))
+        return out
+
+    # ---- waiting --------------------------------------------------------------
+
+    @staticmethod
+    def wait_until(predicate, timeout=10, interval=0.1, what="the condition"):
+        """Polls predicate until it returns something truthy, which is returned."""
+        deadline = time.monotonic() + timeout
+        last_error = None
+        while True:
+            try:
+                value = predicate()
+                if value:
+                    return value
+            except ProbeError as e:
+                last_error = e
+            if time.monotonic() > deadline:
+                extra = " (last probe error: %s)" % last_error if last_error else ""
+                raise AssertionError("timed out after %g s waiting for %s%s" % (timeout, what, extra))
+            time.sleep(interval)
+
+    def holds_still(self, predicate, seconds=0.6):
+        """True when predicate() stays true for that long, polled: for what must
+        not happen (a capture that must not start, a window that must stay)."""
+        deadline = time.monotonic() + seconds
+        while time.monotonic() < deadline:
+            if not predicate():
+                return False
+            time.sleep(0.1)
+        return predicate()

@@ -1,0 +1,86 @@
+"""What the display shows: screenshots of the root window, X windows mapped
+and their events, and a compositor for per-window alpha."""
+
+import contextlib
+import re
+import signal
+import subprocess
+import threading
+
+from bench_env import ROOT_COLOR
+from image import Image
+
+
+class ScreenMixin:
+    """Bench's part for the X display."""
+
+    # ---- the screen -----------------------------------------------------------
+
+    def screenshot(self):
+        """The whole root window."""
+        out = self._run(["import", "-display", self.display, "-window", "root", "-depth", "8",
+                         "ppm:-"], timeout=60)
+        return Image.from_ppm(out.stdout)
+
+    def save_screenshot(self, path):
+        self._run(["import", "-display", self.display, "-window", "root", path], timeout=60)
+
+    @contextlib.contextmanager
+    def use_compositor(self):
+        """xcompmgr on the display, for per-window alpha. The clipboard is not
+        offered to X while it runs, so keep clipboard checks outside."""
+        proc = self._spawn(["xcompmgr"])
+        self._compositor = proc
+        corner = (self.width - 1, self.height - 1)
+        try:
+            # xcompmgr paints its own background over the root colour.
+            self.wait_until(lambda: self.screenshot().pixel(*corner) != ROOT_COLOR, timeout=15,
+                            interval=0.2, what="the compositor to paint")
+            yield
+        finally:
+            self._stop_compositor()
+
+    def _stop_compositor(self):
+        if self._compositor is not None:
+            self._end(self._compositor, sig=signal.SIGTERM)
+            self._compositor = None
+            with contextlib.suppress(Exception):
+                self._run(["xsetroot", "-solid", "#%02x%02x%02x" % ROOT_COLOR])
+
+    # ---- X windows ------------------------------------------------------------
+
+    def x_window_shown(self, title):
+        """True once an X window of exactly that title is mapped: a look at the
+        screen itself, quicker than asking Wine through the probe."""
+        out = self._run(["xdotool", "search", "--onlyvisible", "--name", "^%s$" % re.escape(title)],
+                        check=False)
+        return bool(out.stdout.split())
+
+    @contextlib.contextmanager
+    def x_window_events(self, window_id):
+        """Records what happens to an X window during the with-block (xev's
+        structure events: MapNotify, UnmapNotify, ConfigureNotify...); yields
+        a list that holds the event names once the block has ended."""
+        proc = self._spawn(["xev", "-id", str(window_id), "-event", "structure", "-event",
+                            "property"], stdout=subprocess.PIPE)
+        lines = []
+        threading.Thread(target=lambda: lines.extend(iter(proc.stdout.readline, b"")),
+                         daemon=True).start()
+
+        def marked(tag):
+            # A property of the tests' own set on the window: once xev reports
+            # it, every event before it has been reported too.
+            self._run(["xprop", "-id", str(window_id), "-f", "_VISTREL_MARK", "8s", "-set",
+                       "_VISTREL_MARK", tag])
+            return sum(b"PropertyNotify" in line for line in lines)
+
+        self.wait_until(lambda: marked("start"), what="xev watching the window")
+        events = []
+        try:
+            yield events
+            seen = sum(b"PropertyNotify" in line for line in lines)
+            self.wait_until(lambda: marked("end") > seen, what="xev's last events")
+        finally:
+            self._end(proc)
+        events.extend(line.split()[0].decode() for line in list(lines)
+                      if line[:1].isalpha() and b" event, serial" in line)

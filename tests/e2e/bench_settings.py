@@ -1,0 +1,88 @@
+"""The program's settings file in the prefix, and the ways between Windows and
+Linux paths."""
+
+import contextlib
+import os
+
+
+class SettingsMixin:
+    """Bench's part for Vistrel.cfg and the prefix's folders."""
+
+    # ---- configuration --------------------------------------------------------
+
+    @property
+    def windows_dir(self):
+        return os.path.join(self.prefix, "drive_c", "windows")
+
+    @property
+    def config_path(self):
+        return os.path.join(self.windows_dir, "Vistrel.cfg")
+
+    def write_config(self, text, crlf=True, encoding="cp1252"):
+        data = text.replace("\r\n", "\n")
+        if crlf:
+            data = data.replace("\n", "\r\n")
+        with open(self.config_path, "wb") as f:
+            f.write(data.encode(encoding))
+
+    def write_settings(self, **keys):
+        """[Settings] with the given keys in order, e.g. write_settings(Vistrel="F11")."""
+        lines = ["[Settings]"] + ["%s=%s" % (k, v) for k, v in keys.items()]
+        self.write_config("\n".join(lines) + "\n")
+
+    def read_config(self, encoding="cp1252"):
+        """The file's text (CRLF kept), or None when it does not exist."""
+        raw = self.read_config_bytes()
+        return None if raw is None else raw.decode(encoding)
+
+    def read_config_bytes(self):
+        try:
+            with open(self.config_path, "rb") as f:
+                return f.read()
+        except FileNotFoundError:
+            return None
+
+    def read_settings(self):
+        """The [Settings] keys as a dict (names as written), or None without a file."""
+        text = self.read_config()
+        if text is None:
+            return None
+        values, section = {}, None
+        for line in text.splitlines():
+            line = line.strip()
+            if line.startswith("[") and line.endswith("]"):
+                section = line[1:-1].strip().lower()
+            elif section == "settings" and "=" in line:
+                key, value = line.split("=", 1)
+                values[key.strip()] = value.strip()
+        return values
+
+    def remove_config(self):
+        with contextlib.suppress(FileNotFoundError):
+            os.remove(self.config_path)
+
+    # ---- paths ----------------------------------------------------------------
+
+    @property
+    def documents_dir(self):
+        """C:\\users\\<user>\\Documents on the Linux side."""
+        users = os.path.join(self.prefix, "drive_c", "users")
+        for name in sorted(os.listdir(users)) if os.path.isdir(users) else []:
+            if name != "Public" and os.path.isdir(os.path.join(users, name, "Documents")):
+                return os.path.join(users, name, "Documents")
+        return os.path.join(users, os.environ.get("USER", "root"), "Documents")
+
+    def linux_path(self, win_path):
+        drive, rest = win_path[:2].upper(), win_path[2:].replace("\\", "/").lstrip("/")
+        if drive == "C:":
+            return os.path.join(self.prefix, "drive_c", rest)
+        if drive == "Z:":
+            return "/" + rest
+        raise ValueError("no Linux path for %r" % win_path)
+
+    def windows_path(self, linux_path):
+        linux_path = os.path.abspath(linux_path)
+        drive_c = os.path.join(self.prefix, "drive_c")
+        if linux_path == drive_c or linux_path.startswith(drive_c + "/"):
+            return "C:\\" + os.path.relpath(linux_path, drive_c).replace("/", "\\").lstrip(".")
+        return "Z:" + linux_path.replace("/", "\\")
