@@ -5,6 +5,7 @@
 
 #include "settings/config_file_win.h"
 #include "settings/settings.h"
+#include "toolkit/application_win.h"
 
 namespace vistrel {
 
@@ -84,8 +85,10 @@ void SelectionOverlay::OnMove(const PictureControl::MouseEvent& event) {
 void SelectionOverlay::OnRelease() {
   const Rect area = selection_.CaptureArea();
   auto capture = std::make_shared<Picture>();
-  // Paint the last frame now, so the copy holds what the user saw.
+  // Paint the last frame now, so the copy holds what the user saw. Wine puts
+  // a window's drawing on the screen when its thread next looks at its queue.
   UpdateWindow(pictureControl_.Handle());
+  Application::AnswerSentMessages();
   capture->CopyFromScreen(area);
   EraseFrame();
   events_.onSelected(std::move(capture));

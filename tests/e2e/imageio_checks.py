@@ -4,7 +4,7 @@ closeness of a lossy image to the screen."""
 import subprocess
 import zlib
 
-from harness import CONVERT, Image
+from harness import CONVERT
 
 IDENTIFY = CONVERT.replace("convert", "identify")
 
