@@ -528,12 +528,18 @@ How the figures are taken:
        "os": m["os"], "kernel": m["kernel"], "wine": m["wine"], "arch": r["arch"],
        "w": WIDTH, "h": HEIGHT, "table": markdown(r), "runs": r["runs"], "hold": r["hold"],
        "idle": r.get("idle", {}).get("idle_seconds", 0),
-       "load": ("The machine was shared with other work while this ran (load average %s at the "
-                "start, %s at the end): absolute figures are pessimistic, ratios taken in the same "
-                "run compare like with like." % (r["load_start"], r["load_end"]))}
+       "load": load_note(r)}
     with open(os.path.join(docs, "bench.md"), "w", encoding="utf-8") as f:
         f.write(text)
     chart(r, os.path.join(docs, "bench.png"))
+
+
+def load_note(r):
+    loads = "load average %s at the start, %s at the end" % (r["load_start"], r["load_end"])
+    if max(float(r["load_start"]), float(r["load_end"])) < 1.0:
+        return "The machine was otherwise idle while this ran (%s)." % loads
+    return ("The machine was shared with other work while this ran (%s): absolute figures are "
+            "pessimistic, ratios taken in the same run compare like with like." % loads)
 
 
 def chart(r, path):
