@@ -102,14 +102,9 @@ void PreviewWindow::BringToTop(bool activate) {
                SWP_NOMOVE | SWP_NOSIZE | (activate ? 0 : SWP_NOACTIVATE));
 }
 
-void PreviewWindow::SaveAsBmp() {
-  const Picture empty;
-  vistrel::SaveAsBMP(Handle(), picture_ ? *picture_ : empty);
-}
-
-void PreviewWindow::SaveAsJpg() {
-  const Picture empty;
-  vistrel::SaveAsJPG(Handle(), picture_ ? *picture_ : empty);
+const Picture& PreviewWindow::PictureToSave() const {
+  static const Picture none;
+  return picture_ ? *picture_ : none;
 }
 
 void PreviewWindow::OnCommand(int id) {
@@ -129,10 +124,10 @@ void PreviewWindow::OnCommand(int id) {
       events_.onQuit();
       break;
     case preview::kSaveBmpEntry:
-      SaveAsBmp();
+      SaveAsBMP(Handle(), PictureToSave());
       break;
     case preview::kSaveJpgEntry:
-      SaveAsJpg();
+      SaveAsJPG(Handle(), PictureToSave());
       break;
     case preview::kRestoreEntry:
       events_.onRestore();

@@ -57,8 +57,8 @@ class PreviewWindow : public Form {
   void DragToCursor();
   void EndDrag();
   void OpenFormatMenu();
-  void SaveAsBmp();
-  void SaveAsJpg();
+  // The picture shown, or an empty one before the first capture.
+  const Picture& PictureToSave() const;
 
   PreviewEvents events_;
   std::shared_ptr<const Picture> picture_;

@@ -29,6 +29,8 @@ Environment:
   VISTREL_KEEP_BENCH=1   leave Xvfb and Wine running after stop() (debugging)
 """
 
+import os
+import shutil
 import unittest
 
 from bench_clipboard import ClipboardMixin
@@ -44,7 +46,7 @@ from bench_tray import TrayMixin
 from image import CONVERT, Image
 
 __all__ = [
-    "Bench", "BenchTestCase", "Image", "ProbeError", "fixture_color",
+    "Bench", "BenchTestCase", "FolderTestCase", "Image", "ProbeError", "fixture_color",
     "CONVERT", "REPO", "ROOT_COLOR", "WINE", "WINE_FONTS", "WINEARCH", "WINESERVER",
     "VK_CONTROL", "VK_F12", "VK_INSERT", "VK_MENU", "VK_SHIFT",
     "TEST_ERROR_DATA", "WM_CLOSE", "WM_COPYDATA", "WM_NULL",
@@ -67,3 +69,26 @@ class BenchTestCase(unittest.TestCase):
         cls.bench = Bench(*cls.bench_size)
         cls.addClassCleanup(cls.bench.stop)
         cls.bench.start()
+
+
+class FolderTestCase(BenchTestCase):
+    """A bench test of what the program writes into one Windows folder,
+    `folder_win`: `root` is its Linux path, emptied before every test and
+    removed after the class; a message box a test leaves open is closed."""
+
+    folder_win = None
+
+    @classmethod
+    def setUpClass(cls):
+        super().setUpClass()
+        cls.root = cls.bench.linux_path(cls.folder_win)
+        cls.addClassCleanup(shutil.rmtree, cls.root, ignore_errors=True)
+
+    def setUp(self):
+        self.bench.reset()
+        shutil.rmtree(self.root, ignore_errors=True)
+        os.makedirs(self.root)
+
+    def tearDown(self):
+        if self.bench.msgboxes():
+            self.bench.close_msgboxes()

@@ -6,7 +6,7 @@ import re
 import shutil
 import unittest
 
-from harness import VK_F12, BenchTestCase, Image
+from harness import VK_F12, FolderTestCase, Image
 from imageio_checks import assert_baseline_jfif, assert_close_to, jpeg_quality
 
 NAME = re.compile(r"^(\d\d)\.(\d\d)\.(\d{4}) à (\d\d)h (\d\d)m (\d\d)s (\d{3})'\.(bmp|jpg)$")
@@ -19,24 +19,8 @@ def name_time(name):
     return datetime.datetime(year, month, day, hour, minute, second, ms * 1000)
 
 
-class AutoRecordTest(BenchTestCase):
-    @classmethod
-    def setUpClass(cls):
-        super().setUpClass()
-        cls.root = cls.bench.linux_path(ROOT)
-
-    @classmethod
-    def tearDownClass(cls):
-        shutil.rmtree(cls.root, ignore_errors=True)
-
-    def setUp(self):
-        self.bench.reset()
-        shutil.rmtree(self.root, ignore_errors=True)
-        os.makedirs(self.root)
-
-    def tearDown(self):
-        if self.bench.msgboxes():
-            self.bench.close_msgboxes()
+class AutoRecordTest(FolderTestCase):
+    folder_win = ROOT
 
     # ---- helpers ---------------------------------------------------------------
 

@@ -3,33 +3,16 @@ at every change gets, what stays once the program has ended, and what a kill
 in the middle of a burst leaves."""
 
 import os
-import shutil
 import unittest
 
-from harness import VK_F12, BenchTestCase
+from harness import VK_F12, FolderTestCase
 from imageio_checks import pixel_crc
 
 ROOT = "C:\\vistrel_burst"
 
 
-class BurstClipboardTest(BenchTestCase):
-    @classmethod
-    def setUpClass(cls):
-        super().setUpClass()
-        cls.root = cls.bench.linux_path(ROOT)
-
-    @classmethod
-    def tearDownClass(cls):
-        shutil.rmtree(cls.root, ignore_errors=True)
-
-    def setUp(self):
-        self.bench.reset()
-        shutil.rmtree(self.root, ignore_errors=True)
-        os.makedirs(self.root)
-
-    def tearDown(self):
-        if self.bench.msgboxes():
-            self.bench.close_msgboxes()
+class BurstClipboardTest(FolderTestCase):
+    folder_win = ROOT
 
     def files(self):
         # Names sort in time order within one day: fixed-width fields.
