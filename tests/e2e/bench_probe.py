@@ -106,8 +106,12 @@ class ProbeMixin:
     # ---- messages -------------------------------------------------------------
 
     def click_control(self, hwnd):
-        """BM_CLICK, posted: a box opened by the click does not block."""
-        return self.probe("click", "--hwnd", hwnd)
+        """A real left click in the middle of the control, as a user makes it;
+        returns at once, so a box the click opens does not block."""
+        found = self.probe("screen-rect", "--hwnd", hwnd)
+        assert found["found"], "no window %s" % hwnd
+        r = found["rect"]
+        self.click((r[0] + r[2]) // 2, (r[1] + r[3]) // 2)
 
     def send_message(self, hwnd, msg, wparam=0, lparam=0, timeout_ms=5000):
         return self.probe("send", "--hwnd", hwnd, "--msg", msg, "--wparam", wparam,

@@ -283,9 +283,10 @@ int MsgBoxClose(const Args& args) {
 }
 
 // Posted, so a modal box opened by the click never blocks the probe.
-int Click(const Args& args) {
-  const HWND hwnd = args.Hwnd();
-  Print(Json::Object().Set("posted", PostMessageA(hwnd, BM_CLICK, 0, 0) != 0));
+int ScreenRect(const Args& args) {
+  RECT r = {};
+  const bool found = GetWindowRect(args.Hwnd(), &r) != 0;
+  Print(Json::Object().Set("found", found).Set("rect", RectJson(r)));
   return 0;
 }
 
@@ -445,7 +446,8 @@ ProbeCommand msgboxesCommand("msgboxes", MsgBoxes,
                              "msgboxes [--pid P]: open message boxes (#32770) of the program");
 ProbeCommand msgboxCloseCommand("msgbox-close", MsgBoxClose,
                                 "msgbox-close [--button TEXT]: presses a button of the first box");
-ProbeCommand clickCommand("click", Click, "click --hwnd H: posts BM_CLICK");
+ProbeCommand screenRectCommand("screen-rect", ScreenRect,
+                               "screen-rect --hwnd H: the window's rectangle on the screen");
 ProbeCommand setTextCommand("settext", SetText, "settext --hwnd H --text T: WM_SETTEXT");
 ProbeCommand sendCommand("send", Send,
                          "send --hwnd H --msg M [--wparam W --lparam L --timeout MS]: "
