@@ -39,10 +39,24 @@ SRC
   updated=2
 fi
 
+# A mirror caught mid-sync fails one index now and then; what the other indexes
+# give is usually enough, so a failed update is retried and then let pass.
+apt_update() {
+  local try
+  for try in 1 2 3; do
+    $SUDO apt-get update -qq && return 0
+    echo "setup: apt-get update failed (try $try of 3)" >&2
+    sleep $((try * 5))
+  done
+  echo "setup: going on with the package lists as they are" >&2
+}
 if [ ${#missing[@]} -gt 0 ] || [ $updated -eq 2 ]; then
-  $SUDO apt-get update -qq
+  apt_update
 fi
 if [ ${#missing[@]} -gt 0 ]; then
   echo "setup: installing ${missing[*]}"
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  install() { DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "$@" "${missing[@]}" >/dev/null; }
+  # When one architecture's security index failed to load, a 32-bit library can only
+  # match its 64-bit twin at the release's own version: prefer the release suite then.
+  install || { echo "setup: installing again from the release suite" >&2; install -t bookworm; }
 fi
