@@ -12,7 +12,7 @@ packages=(
   nasm dpkg-dev
   libjpeg62-turbo-dev libgtest-dev libgmock-dev libbenchmark-dev
   wine wine64 wine32:i386 fonts-wine
-  xvfb xdotool xclip imagemagick x11-utils xcompmgr x11-xserver-utils
+  xvfb xdotool xclip imagemagick x11-utils xcompmgr x11-xserver-utils openbox
   python3
 )
 

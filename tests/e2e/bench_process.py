@@ -19,8 +19,12 @@ from bench_probe import ProbeError
 class BenchProcess:
     """Xvfb and Wine for one bench; the base the other parts of Bench build on."""
 
-    def __init__(self, width=1280, height=800, prefix=None):
+    def __init__(self, width=1280, height=800, prefix=None, window_manager=False):
         self.width, self.height = width, height
+        # openbox on the display, as a desktop has a window manager: focus and
+        # the foreground come through it, and Alt+F4 reaches the active window.
+        self.window_manager = window_manager
+        self._wm = None
         self.prefix = os.path.abspath(prefix or os.environ.get("VISTREL_WINEPREFIX")
                                       or os.path.join(REPO, "build", "wineprefix-" + WINEARCH))
         if not prefix and os.environ.get("VISTREL_WINE_SLOT"):
@@ -64,6 +68,8 @@ class BenchProcess:
             signal.signal(signal.SIGTERM, lambda *_: sys.exit(143))
         try:
             self._start_xvfb()
+            if self.window_manager:
+                self._start_window_manager()
             self._start_wine()
         except BaseException:
             self.stop()
@@ -131,6 +137,16 @@ class BenchProcess:
         os.close(read_end)
         self.display = ":" + number.decode().strip()
         self._run(["xsetroot", "-solid", "#%02x%02x%02x" % ROOT_COLOR])
+
+    def _start_window_manager(self):
+        self._wm = self._spawn(["openbox", "--sm-disable"])
+
+        def managing():
+            if self._wm.poll() is not None:
+                raise RuntimeError("openbox exited with status %s" % self._wm.returncode)
+            out = self._run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], check=False)
+            return b"window id" in out.stdout
+        self.wait_until(managing, timeout=30, what="openbox to manage the display")
 
     def _start_wine(self):
         env = self.env()

@@ -63,10 +63,11 @@ class BenchTestCase(unittest.TestCase):
     are started once; tests reset the program and its configuration."""
 
     bench_size = (1280, 800)
+    window_manager = False  # openbox on the display
 
     @classmethod
     def setUpClass(cls):
-        cls.bench = Bench(*cls.bench_size)
+        cls.bench = Bench(*cls.bench_size, window_manager=cls.window_manager)
         cls.addClassCleanup(cls.bench.stop)
         cls.bench.start()
 
