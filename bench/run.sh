@@ -11,18 +11,12 @@ set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
 root=${VISTREL_BENCH_ROOT:-$repo/build-bench}
 
-# The peers the program is set beside: scrot, maim, ImageMagick's import, xwd.
-need=()
-command -v scrot >/dev/null || need+=(scrot)
-command -v maim >/dev/null || need+=(maim)
-command -v xwd >/dev/null || need+=(x11-apps)
-[ -x /usr/bin/import ] || need+=(imagemagick)
-if [ ${#need[@]} -gt 0 ]; then
-  sudo=""
-  [ "$(id -u)" -ne 0 ] && sudo=sudo
-  echo "bench: installing ${need[*]}"
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
+# The peers the program is set beside (scrot, maim, ImageMagick's import, xwd)
+# and the X headers of the native screen read come with the set-up, which
+# copes with a package mirror caught mid-sync.
+if ! command -v scrot >/dev/null || ! command -v maim >/dev/null || ! command -v xwd >/dev/null ||
+  [ ! -x /usr/bin/import ] || [ ! -f /usr/include/X11/extensions/XShm.h ]; then
+  "$repo/scripts/setup.sh"
 fi
 
 mkdir -p "$root"

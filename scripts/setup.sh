@@ -14,6 +14,9 @@ packages=(
   wine wine64 wine32:i386 fonts-wine
   xvfb xdotool xclip imagemagick x11-utils xcompmgr x11-xserver-utils openbox
   python3
+  # The bench: the peers it sets the program beside, and the X headers of its
+  # native screen read.
+  scrot maim x11-apps libx11-dev libxext-dev
 )
 
 missing=()
