@@ -5,9 +5,12 @@ if(NOT WIN32)
 endif()
 set(VISTREL_BENCH_WIN_DIR ${CMAKE_CURRENT_LIST_DIR}/win)
 
-# The bare limits and the key-to-clipboard stopwatch; links the program's
-# code to time BmpWriter and JpegWriter as built.
-add_executable(vistrel_bench_probe ${VISTREL_BENCH_WIN_DIR}/bench_probe.cpp)
+# The bare limits, the key-to-clipboard stopwatch and a capture's steps; links
+# the program's code to time its writers and its capture path as built.
+add_executable(vistrel_bench_probe
+               ${VISTREL_BENCH_WIN_DIR}/bench_probe.cpp ${VISTREL_BENCH_WIN_DIR}/probe_common.cpp
+               ${VISTREL_BENCH_WIN_DIR}/probe_limits.cpp ${VISTREL_BENCH_WIN_DIR}/probe_hotkey.cpp
+               ${VISTREL_BENCH_WIN_DIR}/probe_steps.cpp)
 target_link_libraries(vistrel_bench_probe PRIVATE vistrel_program)
 target_link_options(vistrel_bench_probe PRIVATE -static -s)
 
