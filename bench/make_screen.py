@@ -1,10 +1,12 @@
 #!/usr/bin/env python3
 """Draws a desktop-like screen for the benchmarks: a photo wallpaper, a
 document window with text and a picture, a dark code editor, a spreadsheet and
-a taskbar. Encoders behave very differently on a flat colour, so every figure
-is taken on this image. Deterministic (seeded): the same bytes on every run.
+a taskbar. Encoders behave very differently on a flat colour, so the figures
+are taken on this busy image; with --plain, on a plain desktop instead (a flat
+wallpaper, two windows of flat panels with a few lines of text, a taskbar), as
+many a desktop looks. Deterministic (seeded): the same bytes on every run.
 
-Usage: make_screen.py OUT.ppm [OUT.png] [--size 1920x1080]
+Usage: make_screen.py OUT.ppm [OUT.png] [--size 1920x1080] [--plain]
 """
 
 import argparse
@@ -108,30 +110,74 @@ def build_mvg(rng, width, height, photo):
     return "\n".join(mvg) + "\n"
 
 
+def build_plain_mvg(rng, width, height):
+    """Flat colours only, placed in proportion to the screen."""
+    mvg = ["viewbox 0 0 %d %d" % (width, height)]
+    # A file manager: a side panel and a list of names.
+    fx, fy, fw, fh = width // 12, height // 10, width // 2, height * 3 // 5
+    window(mvg, fx, fy, fw, fh, "Documents - Fichiers")
+    mvg += ["fill '#F3F5F7'", "rectangle %d,%d %d,%d" % (fx + 1, fy + 31, fx + 180, fy + fh - 1),
+            "font %s" % quote(SANS), "font-size 14"]
+    for i, name in enumerate(("Bureau", "Documents", "Images", "Musique", "Vidéos")):
+        mvg += ["fill '#1F2A36'", "text %d,%d %s" % (fx + 16, fy + 60 + 26 * i, quote(name))]
+    for i, y in enumerate(range(fy + 60, fy + fh - 20, 26)):
+        if i % 2:
+            mvg += ["fill '#F7F9FB'", "rectangle %d,%d %d,%d" % (fx + 181, y - 17, fx + fw - 1, y + 8)]
+        mvg += ["fill '#2B2B2B'", "text %d,%d %s" % (fx + 200, y, quote(sentence(rng, 3)))]
+    # A text editor on top of it, with a few lines.
+    ex, ey, ew, eh = width * 5 // 12, height * 3 // 10, width * 2 // 5, height * 2 // 5
+    window(mvg, ex, ey, ew, eh, "notes.txt - Editeur")
+    mvg += ["font %s" % quote(MONO), "font-size 14"]
+    for y in range(ey + 56, ey + eh // 2, 20):
+        mvg += ["fill '#2B2B2B'", "text %d,%d %s" % (ex + 14, y, quote(sentence(rng, 5)))]
+    # The taskbar: flat, a few buttons and a clock.
+    mvg += ["fill '#2D3E50'", "rectangle 0,%d %d,%d" % (height - 40, width, height)]
+    for i in range(4):
+        mvg += ["fill '#4A6278'", "rectangle %d,%d %d,%d" % (8 + 150 * i, height - 34, 148 + 150 * i,
+                                                              height - 6)]
+    mvg += ["fill '#FFFFFF'", "font %s" % quote(SANS), "font-size 13",
+            "text %d,%d %s" % (width - 60, height - 15, quote("09:05"))]
+    return "\n".join(mvg) + "\n"
+
+
+def draw_busy(rng, width, height, tmp, ppm):
+    """The busy screen: wallpaper, document, spreadsheet, code editor, taskbar."""
+    wallpaper = os.path.join(tmp, "wallpaper.png")
+    photo = os.path.join(tmp, "photo.png")
+    # Photo-like areas: smooth fractal noise, seeded.
+    subprocess.run([CONVERT, "-seed", "7", "-size", "%dx%d" % (width // 2, height // 2),
+                    "plasma:#3A6EA5-#E0A060", "-blur", "0x2", "-resize", "%dx%d!" % (width, height),
+                    wallpaper], check=True)
+    subprocess.run([CONVERT, "-seed", "11", "-size", "420x260", "plasma:fractal",
+                    "-blur", "0x1", photo], check=True)
+    mvg = os.path.join(tmp, "screen.mvg")
+    with open(mvg, "w", encoding="utf-8") as f:
+        f.write(build_mvg(rng, width, height, photo))
+    # The drawing goes through the MVG reader: ImageMagick's usual policy
+    # forbids "-draw @file".
+    subprocess.run([CONVERT, wallpaper, "-background", "none", "mvg:" + mvg, "-composite",
+                    "-alpha", "off", "-depth", "8", "ppm:" + ppm], check=True)
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("ppm")
     parser.add_argument("png", nargs="?")
     parser.add_argument("--size", default="1920x1080")
+    parser.add_argument("--plain", action="store_true", help="a plain desktop of flat colours")
     args = parser.parse_args()
     width, height = (int(v) for v in args.size.split("x"))
     rng = random.Random(20260307)
     with tempfile.TemporaryDirectory(prefix="vistrel-screen-") as tmp:
-        wallpaper = os.path.join(tmp, "wallpaper.png")
-        photo = os.path.join(tmp, "photo.png")
-        # Photo-like areas: smooth fractal noise, seeded.
-        subprocess.run([CONVERT, "-seed", "7", "-size", "%dx%d" % (width // 2, height // 2),
-                        "plasma:#3A6EA5-#E0A060", "-blur", "0x2", "-resize", "%dx%d!" % (width, height),
-                        wallpaper], check=True)
-        subprocess.run([CONVERT, "-seed", "11", "-size", "420x260", "plasma:fractal",
-                        "-blur", "0x1", photo], check=True)
-        mvg = os.path.join(tmp, "screen.mvg")
-        with open(mvg, "w", encoding="utf-8") as f:
-            f.write(build_mvg(rng, width, height, photo))
-        # The drawing goes through the MVG reader: ImageMagick's usual policy
-        # forbids "-draw @file".
-        subprocess.run([CONVERT, wallpaper, "-background", "none", "mvg:" + mvg, "-composite",
-                        "-alpha", "off", "-depth", "8", "ppm:" + args.ppm], check=True)
+        if args.plain:
+            mvg = os.path.join(tmp, "plain.mvg")
+            with open(mvg, "w", encoding="utf-8") as f:
+                f.write(build_plain_mvg(rng, width, height))
+            subprocess.run([CONVERT, "-size", "%dx%d" % (width, height), "xc:#3B6E8F",
+                            "-background", "none", "mvg:" + mvg, "-composite", "-alpha", "off",
+                            "-depth", "8", "ppm:" + args.ppm], check=True)
+        else:
+            draw_busy(rng, width, height, tmp, args.ppm)
     if args.png:
         subprocess.run([CONVERT, args.ppm, args.png], check=True)
 
