@@ -21,3 +21,23 @@ target_link_options(vistrel_idle_tray PRIVATE -static -s)
 
 set_target_properties(vistrel_bench_probe vistrel_idle_tray PROPERTIES
                       RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
+
+# The tray poller plus, one flag at a time, what the program does before its
+# first capture: bare, importing the program's DLLs, with those and the
+# program's resources (its common-controls 6 manifest among them), and the
+# same resources with comctl32 and comdlg32 loaded only when first used
+# (LoadLibrary), as the program could have them.
+foreach(variant bare dlls v6 v6_on_use)
+  set(name vistrel_footprint_${variant})
+  set(sources ${VISTREL_BENCH_WIN_DIR}/footprint.cpp)
+  if(variant MATCHES "^v6")
+    list(APPEND sources ${PROJECT_SOURCE_DIR}/res/vistrel.rc)
+  endif()
+  add_executable(${name} WIN32 ${sources})
+  target_link_libraries(${name} PRIVATE vistrel_program)
+  if(variant STREQUAL "dlls" OR variant STREQUAL "v6")
+    target_compile_definitions(${name} PRIVATE FOOTPRINT_PROGRAM_IMPORTS)
+  endif()
+  target_link_options(${name} PRIVATE ${VISTREL_EXE_LINK_OPTIONS})
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
+endforeach()
