@@ -7,6 +7,7 @@ import platform
 import subprocess
 
 from chart import chart
+from goals import goal_lines
 from table import table
 
 METHODS = """\
@@ -46,7 +47,11 @@ METHODS = """\
   the wait for the next tick), and to the bitmap first announced on the clipboard. The bare
   figure it is set against has no poll to wait for and no reader's own copy of the bits.
 - peers: each tool captures the same screen to a new file, one process per capture: one at a
-  time with a pause between, and %(loop)d back to back in a loop.
+  time with a pause between, and %(loop)d back to back in a loop; scrot and xwd also with a
+  window of flat colour on the screen. xwd reads the root window in one XGetImage only while
+  no window is mapped; with one, it reads each window apart and puts the image together pixel
+  by pixel in the client, so its figure depends on what the screen shows. scrot reads through
+  shared memory (MIT-SHM), the program through Wine's BitBlt, an XGetImage over the socket.
 - rounds: on a display of each size with openbox running, the busy image and then a plain
   desktop (flat wallpaper, two windows of flat panels, a taskbar; `make_screen.py --plain`) as
   the root window's background, and a window of flat colour holding the keyboard focus. In
@@ -128,7 +133,9 @@ the %(arch)s build under Wine on Xvfb at 1920 x 1080 x 24 (the rounds: also 1280
     methods = METHODS % {"runs": r["runs"], "hold": r["hold"], "loop": r.get("loop", 10),
                          "files": r.get("round_files", 0), "settle": settle,
                          "idle": r.get("idle", {}).get("idle_seconds", 0)}
-    text = head + markdown(r) + "\n\n![chart](bench.png)\n\nHow the figures are taken:\n\n" + methods
+    goals = "\n".join(goal_lines(r))
+    text = (head + markdown(r) + "\n\n![chart](bench.png)\n\nThe goals, with what this run measured in "
+            "the way of those not met:\n\n" + goals + "\n\nHow the figures are taken:\n\n" + methods)
     with open(os.path.join(docs, "bench.md"), "w", encoding="utf-8") as f:
         f.write(text)
     chart(r, os.path.join(docs, "bench.png"))

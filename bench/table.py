@@ -103,4 +103,7 @@ def peer_rows(r):
         out.append(("peers", "%s, one capture per process, ms" % name, "", "",
                     fmt(p["single_ms"]), ""))
         out.append(("peers", "%s, in a loop, files/s" % name, "", "", fmt(p["loop_per_s"]), ""))
+        if p.get("loop_per_s_window"):
+            out.append(("peers", "  the same with a window on the screen, files/s", "", "",
+                        fmt(p["loop_per_s_window"]), ""))
     return out
