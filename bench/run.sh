@@ -3,7 +3,8 @@
 # installs the peer tools if missing, then prints the table and writes
 # docs/bench.md and docs/bench.png.
 #
-#   bench/run.sh [--quick] [--runs N] [--idle-seconds S] [--hold S] [--no-docs]
+#   bench/run.sh [--quick] [--runs N] [--rounds N] [--idle-seconds S] [--hold S] [--no-docs]
+#                [--only PARTS] [--json FILE]      (bench/README.md lists the parts)
 #
 # VISTREL_BENCH_ROOT (default build-bench) is the build root;
 # VISTREL_WINEPREFIX the Wine prefix (default /tmp/wine-bench-<arch>).
