@@ -52,12 +52,13 @@ def exe_of(w, build):
 
 def start_tray(w, exe, flags=(), cpu=None):
     """Starts a tray program; the time until its icon shows: until Wine's tray
-    window is mapped for it (vistrel_x_map_wait, at the event), else until a
-    look at the window tree finds it. With cpu, a list, the CPU milliseconds
+    window is mapped for it (vistrel_x_map_wait, at the event), else (another
+    icon there already) until a look at the window tree finds it. With cpu, a list, the CPU milliseconds
     the process has used by then are added to it."""
     waiter = os.path.join(w.args.root, "native", "bench", "vistrel_x_map_wait")
     watch = None
-    if os.path.exists(waiter):
+    # The tray window is mapped anew only when it holds no icon yet.
+    if os.path.exists(waiter) and w.b.tray_window() is None:
         watch = w.b._spawn([waiter, "Wine System Tray"], stdout=subprocess.PIPE)
         if json.loads(watch.stdout.readline() or "{}").get("event") != "ready":
             raise RuntimeError("vistrel_x_map_wait did not start")
