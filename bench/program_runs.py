@@ -37,6 +37,15 @@ def hold_key(w, folder, ext, files, hold):
     return sorted(os.stat(p).st_mtime_ns / 1e9 for p in glob.glob(pattern))
 
 
+def answers(w):
+    """Whether the program's window still answers a sent message."""
+    try:
+        window = w.b.window("TForm1")
+        return bool(window and w.b.send_message(window["hwnd"], 0, timeout_ms=5000).get("done"))
+    except Exception:  # noqa: BLE001  (a probe that fails is an answer too)
+        return False
+
+
 def rate(times, count=None):
     """Files per second between the first file and the count-th after it (all)."""
     count = len(times) - 1 if count is None else count
@@ -50,7 +59,7 @@ def burst(w, fmt, reader=False):
     With reader, another program reads the clipboard's image at every change
     meanwhile: how many of its reads found a whole image, and the slowest."""
     first, sustained, counts, before, after = [], [], [], [], []
-    whole, slowest = [], []
+    whole, slowest, stalled = [], [], []
     for _ in range(w.args.runs_burst):
         d = w.out_dir("burst")
         w.b.stop_program()
@@ -60,7 +69,13 @@ def burst(w, fmt, reader=False):
         before.append(w.proc(w.b._program.pid)[1].get("RssAnon"))
         with contextlib.ExitStack() as stack:
             reads = stack.enter_context(w.b.clipboard_reader()) if reader else None
-            times = hold_key(w, d, "." + fmt, 21, w.args.hold)
+            try:
+                times = hold_key(w, d, "." + fmt, 21, w.args.hold)
+            except AssertionError as e:
+                # A burst that stops short is a figure too: counted, the run goes on.
+                stalled.append({"files": len(os.listdir(d)), "answers": answers(w)})
+                log("a burst stopped short: %s (%s)" % (e, stalled[-1]))
+                continue
         if reader and reads:
             whole.append(100.0 * sum(1 for x in reads if "crc" in x) / len(reads))
             slowest.append(max(x["ms"] for x in reads))
@@ -74,7 +89,8 @@ def burst(w, fmt, reader=False):
     w.b.stop_program()
     w.b.remove_config()
     result = {"first20": stats(first), "sustained": stats(sustained), "files": stats(counts),
-              "RssAnon_before": stats(before), "RssAnon_after": stats(after)}
+              "RssAnon_before": stats(before), "RssAnon_after": stats(after),
+              "stalled": stalled}
     if reader:
         result.update(reader_whole_pct=stats(whole), reader_slowest_ms=stats(slowest))
     return result

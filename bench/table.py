@@ -72,6 +72,14 @@ def burst_rows(r):
     rd = r.get("burst_reader", {})
     out.append(("Wine", "auto-record BMP with a clipboard reader, first 20 files, files/s",
                 fmt(rd.get("first20")), "", "", ""))
+    for key, b in sorted(r.items()):
+        if not key.startswith("burst_") or not b.get("stalled"):
+            continue
+        total = len(b["stalled"]) + ((b.get("first20") or {}).get("n") or 0)
+        seen = ", ".join("%d files, %s" % (x["files"], "answering" if x["answers"] else
+                                           "not answering") for x in b["stalled"])
+        out.append(("Wine", "  %s: bursts stopped short of 21 files in 60 s" % key,
+                    "%d of %d" % (len(b["stalled"]), total), "then", seen, ""))
     out.append(("Wine", "  reads finding a whole image, %",
                 fmt(rd.get("reader_whole_pct"), digits=0), "goal", "≥ 80", ""))
     out.append(("Wine", "  slowest read, ms", fmt(rd.get("reader_slowest_ms"), digits=0), "goal",
