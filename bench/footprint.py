@@ -52,9 +52,10 @@ def exe_of(w, build):
 
 def start_tray(w, exe, flags=(), cpu=None):
     """Starts a tray program; the time until its icon shows: until Wine's tray
-    window is mapped for it (vistrel_x_map_wait, at the event), else (another
-    icon there already) until a look at the window tree finds it. With cpu, a list, the CPU milliseconds
-    the process has used by then are added to it."""
+    window was last mapped before the icon is seen (vistrel_x_map_wait, at
+    the event), else (another icon there already) until a look at the window
+    tree finds it. With cpu, a list, the CPU milliseconds the process had used
+    when that map was reported are added to it."""
     waiter = os.path.join(w.args.root, "native", "bench", "vistrel_x_map_wait")
     watch = None
     # The tray window is mapped anew only when it holds no icon yet.
@@ -64,15 +65,23 @@ def start_tray(w, exe, flags=(), cpu=None):
             raise RuntimeError("vistrel_x_map_wait did not start")
     started = time.monotonic()
     proc = w.b._spawn([w.harness.WINE, exe, *flags], cwd=os.path.dirname(exe))
-    mapped = None
+    mapped, used = None, None
+    deadline = started + 60
+    while watch and time.monotonic() < deadline:
+        ready, _, _ = select.select([watch.stdout], [], [], 0.05)
+        if ready:
+            event = json.loads(watch.stdout.readline() or "{}")
+            if "mapped_ms" in event:
+                mapped, used = event["mapped_ms"], cpu_ms(proc.pid)
+            elif "unmapped_ms" in event:
+                mapped = None
+        elif mapped and w.b.tray_icon():
+            break
     if watch:
-        ready, _, _ = select.select([watch.stdout], [], [], 60)
-        line = watch.stdout.readline() if ready else b""
-        mapped = json.loads(line or "{}").get("mapped_ms")
         w.b._end(watch)
-    if cpu is not None:
-        cpu.append(cpu_ms(proc.pid))
     w.b.wait_until(w.b.tray_icon, timeout=60, interval=0.02, what="a tray icon")
+    if cpu is not None:
+        cpu.append(used if mapped else cpu_ms(proc.pid))
     seconds = mapped / 1000 - started if mapped else time.monotonic() - started
     return proc, seconds
 

@@ -1,10 +1,12 @@
-// vistrel_x_map_wait: waits for a top-level X window of that name to be
-// mapped and prints when, on the monotonic clock (the one Python's
+// vistrel_x_map_wait: reports each map and unmap of a top-level X window of
+// that name with its time on the monotonic clock (the one Python's
 // time.monotonic() reads), so start-up to the tray icon is timed to the
-// event instead of to the next look at the window tree.
+// event instead of to the next look at the window tree. A window may be
+// mapped and unmapped again before its last map: the caller takes the last.
 //
-//   vistrel_x_map_wait NAME    prints {"event": "ready"}, then
-//                              {"mapped_ms": T} at the window's map
+//   vistrel_x_map_wait NAME    prints {"event": "ready"}, then one line per
+//                              event, {"mapped_ms": T} or {"unmapped_ms": T},
+//                              until it is ended
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
@@ -46,13 +48,11 @@ int main(int argc, char** argv) {
   for (;;) {
     XEvent event;
     XNextEvent(display, &event);
-    if (event.type != MapNotify) continue;
+    if (event.type != MapNotify && event.type != UnmapNotify) continue;
     const double at = MonotonicMs();
-    if (!Named(display, event.xmap.window, argv[1])) continue;
-    std::printf("{\"mapped_ms\": %.3f}\n", at);
+    const Window window = event.type == MapNotify ? event.xmap.window : event.xunmap.window;
+    if (!Named(display, window, argv[1])) continue;
+    std::printf("{\"%s\": %.3f}\n", event.type == MapNotify ? "mapped_ms" : "unmapped_ms", at);
     std::fflush(stdout);
-    break;
   }
-  XCloseDisplay(display);
-  return 0;
 }
