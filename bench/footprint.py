@@ -91,7 +91,8 @@ def cpu_ms(pid):
     total = 0
     with contextlib.suppress(OSError):
         for task in os.listdir("/proc/%d/task" % pid):
-            with contextlib.suppress(OSError), open("/proc/%d/task/%s/schedstat" % (pid, task)) as f:
+            path = "/proc/%d/task/%s/schedstat" % (pid, task)
+            with contextlib.suppress(OSError), open(path) as f:
                 total += int(f.read().split()[0])
     return total / 1e6
 

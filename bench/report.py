@@ -134,8 +134,9 @@ the %(arch)s build under Wine on Xvfb at 1920 x 1080 x 24 (the rounds: also 1280
                          "files": r.get("round_files", 0), "settle": settle,
                          "idle": r.get("idle", {}).get("idle_seconds", 0)}
     goals = "\n".join(goal_lines(r))
-    text = (head + markdown(r) + "\n\n![chart](bench.png)\n\nThe goals, with what this run measured in "
-            "the way of those not met:\n\n" + goals + "\n\nHow the figures are taken:\n\n" + methods)
+    text = (head + markdown(r) + "\n\n![chart](bench.png)\n\n"
+            "The goals, with what this run measured in the way of those not met:\n\n" + goals +
+            "\n\nHow the figures are taken:\n\n" + methods)
     with open(os.path.join(docs, "bench.md"), "w", encoding="utf-8") as f:
         f.write(text)
     chart(r, os.path.join(docs, "bench.png"))

@@ -148,7 +148,8 @@ def main():
     with open(os.path.join(root, "run_dir")) as f:
         run_dir = os.path.abspath(f.read().strip())
     os.environ["VISTREL_EXE"] = os.path.join(run_dir, "vistrel.exe")
-    os.environ.setdefault("VISTREL_PROBE", os.path.join(run_dir, "tests", "e2e", "vistrel_probe.exe"))
+    os.environ.setdefault("VISTREL_PROBE",
+                          os.path.join(run_dir, "tests", "e2e", "vistrel_probe.exe"))
     arch = "win32" if run_dir.endswith("win32") else "win64"
     os.environ.setdefault("VISTREL_WINEPREFIX", "/tmp/wine-bench-" + arch)
 

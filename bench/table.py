@@ -52,7 +52,8 @@ def burst_rows(r):
             goal = " (goal ≥ 60)" if f == "jpg" else ""
             out.append(("Wine", "auto-record %s, %s, files/s%s" % (label, what, goal), fmt(ours),
                         "bare probe: BitBlt + GetDIBits + write", fmt(limit),
-                        ratio(ours, limit) and "ours/limit %s (goal ≥ 0.90)" % ratio(ours, limit)))
+                        ratio(ours, limit) and
+                        "ours/limit %s (goal ≥ 0.90)" % ratio(ours, limit)))
             out.append(("Wine", "  the same against scrot", "", "scrot JPEG q85, in a loop",
                         fmt(scrot), ratio(ours, scrot) and
                         "ours/scrot %s (goal ≥ 1.50)" % ratio(ours, scrot)))
@@ -67,7 +68,8 @@ def burst_rows(r):
                     ratio(b.get("first20"), with_clip) and
                     "ours/limit " + ratio(b.get("first20"), with_clip)))
     if disk:
-        out.append(("Wine", "  the disk's own rate, sustained, MB/s", "", "new 8 MB files, natively",
+        out.append(("Wine", "  the disk's own rate, sustained, MB/s", "",
+                    "new 8 MB files, natively",
                     fmt(disk.get("MB_per_s"), digits=0), ""))
     rd = r.get("burst_reader", {})
     out.append(("Wine", "auto-record BMP with a clipboard reader, first 20 files, files/s",
@@ -94,7 +96,8 @@ def hotkey_rows(r):
     hotkey = r.get("hotkey")
     out.append(("Wine", "hot key to clipboard, ms", fmt(hotkey),
                 "bare probe: BitBlt + clipboard copy", fmt(bare_key),
-                ratio(hotkey, bare_key) and "ours/bare %s (goal ≤ 1.20)" % ratio(hotkey, bare_key)))
+                ratio(hotkey, bare_key) and
+                "ours/bare %s (goal ≤ 1.20)" % ratio(hotkey, bare_key)))
     # The poll every 100 ms waits 50 ms on average before the capture starts.
     poll = shifted(hotkey, -50)
     out.append(("Wine", "  less the mean wait for the next poll (50 ms), ms", fmt(poll), "", "",

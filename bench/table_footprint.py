@@ -37,7 +37,8 @@ def footprint_rows(r):
                 "minimal tray poller", fmt(s.get("idle_tray"), digits=0),
                 ratio(s.get("vistrel"), s.get("idle_tray")) and
                 ratio(s.get("vistrel"), s.get("idle_tray")) + " (goal ≤ 1.10)"))
-    out.append(("start", "  the process's CPU time by then, ms", fmt(s.get("vistrel_cpu"), digits=0),
+    out.append(("start", "  the process's CPU time by then, ms",
+                fmt(s.get("vistrel_cpu"), digits=0),
                 "minimal tray poller", fmt(s.get("idle_tray_cpu"), digits=0),
                 ratio(s.get("vistrel_cpu"), s.get("idle_tray_cpu"))))
     out += step_rows(r.get("footprint_steps"))

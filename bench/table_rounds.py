@@ -11,7 +11,8 @@ LABELS = {"jpg": "JPEG q85 burst", "bmp": "BMP burst"}
 
 def round_rows(r):
     out = []
-    for size, screens in sorted(r.get("rounds", {}).items(), key=lambda x: -int(x[0].split("x")[0])):
+    widest_first = sorted(r.get("rounds", {}).items(), key=lambda x: -int(x[0].split("x")[0]))
+    for size, screens in widest_first:
         for screen, x in screens.items():
             where = "%s, %s screen, openbox" % (size.replace("x", " x "), screen)
             n = x.get("rounds", 0)

@@ -53,8 +53,8 @@ def burst_steps(r, s, fmt_key, label):
     encode = alone.get("encode") if fmt_key == "jpg" else None
     write = alone.get("write")
     if encode:
-        out.append((g, "  writing thread: the JPEG encode (EncodeJpeg), alone", fmt(encode, digits=2),
-                    "", "", share(encode, interval)))
+        out.append((g, "  writing thread: the JPEG encode (EncodeJpeg), alone",
+                    fmt(encode, digits=2), "", "", share(encode, interval)))
     out.append((g, "  writing thread: the file's write (%s), alone" %
                 ("JpegWriter less the encode" if encode else "BmpWriter"), fmt(write, digits=2),
                 "", "", share(write, interval)))
