@@ -58,8 +58,10 @@ def start_tray(w, exe, flags=(), cpu=None):
     when that map was reported are added to it."""
     waiter = os.path.join(w.args.root, "native", "bench", "vistrel_x_map_wait")
     watch = None
-    # The tray window is mapped anew only when it holds no icon yet.
-    if os.path.exists(waiter) and w.b.tray_window() is None:
+    # The tray window is mapped anew only when it holds no icon yet; it must
+    # stay unmapped a while, or a late map for a program just ended would be
+    # taken for this one's.
+    if os.path.exists(waiter) and w.b.holds_still(lambda: w.b.tray_window() is None, 0.5):
         watch = w.b._spawn([waiter, "Wine System Tray"], stdout=subprocess.PIPE)
         if json.loads(watch.stdout.readline() or "{}").get("event") != "ready":
             raise RuntimeError("vistrel_x_map_wait did not start")
