@@ -63,20 +63,28 @@ def start_tray(w, exe, flags=(), cpu=None):
     # taken for this one's.
     if os.path.exists(waiter) and w.b.holds_still(lambda: w.b.tray_window() is None, 0.5):
         watch = w.b._spawn([waiter, "Wine System Tray"], stdout=subprocess.PIPE)
-        if json.loads(watch.stdout.readline() or "{}").get("event") != "ready":
-            raise RuntimeError("vistrel_x_map_wait did not start")
+        # One byte at a time up to the first line, so nothing after it is buffered here.
+        first = b""
+        while not first.endswith(b"\n"):
+            byte = os.read(watch.stdout.fileno(), 1)
+            if not byte:
+                raise RuntimeError("vistrel_x_map_wait did not start")
+            first += byte
     started = time.monotonic()
     proc = w.b._spawn([w.harness.WINE, exe, *flags], cwd=os.path.dirname(exe))
-    mapped, used = None, None
+    mapped, used, pending = None, None, b""
     deadline = started + 60
     while watch and time.monotonic() < deadline:
+        # Read from the pipe itself: select() knows nothing of a line in a buffer.
         ready, _, _ = select.select([watch.stdout], [], [], 0.05)
         if ready:
-            event = json.loads(watch.stdout.readline() or "{}")
-            if "mapped_ms" in event:
-                mapped, used = event["mapped_ms"], cpu_ms(proc.pid)
-            elif "unmapped_ms" in event:
-                mapped = None
+            pending += os.read(watch.stdout.fileno(), 4096)
+            *lines, pending = pending.split(b"\n")
+            for event in (json.loads(line) for line in lines if line.strip()):
+                if "mapped_ms" in event:
+                    mapped, used = event["mapped_ms"], cpu_ms(proc.pid)
+                elif "unmapped_ms" in event:
+                    mapped = None
         elif mapped and w.b.tray_icon():
             break
     if watch:

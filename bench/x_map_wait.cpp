@@ -48,11 +48,13 @@ int main(int argc, char** argv) {
   for (;;) {
     XEvent event;
     XNextEvent(display, &event);
-    if (event.type != MapNotify && event.type != UnmapNotify) continue;
+    // Synthetic events are a client's word (ICCCM's withdrawal), not the server's.
+    if ((event.type != MapNotify && event.type != UnmapNotify) || event.xany.send_event) continue;
     const double at = MonotonicMs();
     const Window window = event.type == MapNotify ? event.xmap.window : event.xunmap.window;
     if (!Named(display, window, argv[1])) continue;
-    std::printf("{\"%s\": %.3f}\n", event.type == MapNotify ? "mapped_ms" : "unmapped_ms", at);
+    std::printf("{\"%s\": %.3f, \"window\": %lu}\n",
+                event.type == MapNotify ? "mapped_ms" : "unmapped_ms", at, window);
     std::fflush(stdout);
   }
 }
