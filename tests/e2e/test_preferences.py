@@ -80,6 +80,29 @@ class PreferencesTest(BenchTestCase):
                         "TrackBar1": True, "ChoixTouche": True, "WBorder": True}})
         self.assertFalse(self.bench.window("TForm1")["visible"], "Set hides the preview")
 
+    def test_the_two_bevels_are_sunken_boxes(self):
+        """Dark above and left, light below and right, one pixel wide; the
+        window's face right inside (an etched frame has a light line there)."""
+        self.bench.start_program()
+        window = self.drive.open_from_set()
+        client = window["client"]
+        for name in ("Bevel1", "Bevel2"):
+            with self.subTest(bevel=name):
+                left, top, right, bottom = self.drive.get(name, window)["rect"]
+
+                def drawn():
+                    shot = self.bench.screenshot().crop(client[0] + left, client[1] + top,
+                                                        right - left, bottom - top)
+                    face = shot.pixel(2, 2)
+                    mid_x, mid_y = shot.width // 2, shot.height // 2
+                    dark = {shot.pixel(mid_x, 0), shot.pixel(0, mid_y)}
+                    light = {shot.pixel(mid_x, shot.height - 1), shot.pixel(shot.width - 1, mid_y)}
+                    inside = {shot.pixel(mid_x, 1), shot.pixel(1, mid_y),
+                              shot.pixel(mid_x, shot.height - 2), shot.pixel(shot.width - 2, mid_y)}
+                    return (len(dark) == 1 and len(light) == 1 and inside == {face} and
+                            sum(dark.pop()) < sum(face) < sum(light.pop()))
+                self.bench.wait_until(drawn, what="%s drawn sunken" % name)
+
     def test_ok_with_the_defaults_writes_the_seven_lines_and_shows_the_preview_again(self):
         self.bench.start_program()
         self.drive.open_from_set()
