@@ -6,11 +6,6 @@
 
 namespace vistrel {
 
-LinkLabel::~LinkLabel() {
-  if (plain_) DeleteObject(plain_);
-  if (underlined_) DeleteObject(underlined_);
-}
-
 void LinkLabel::Create(HWND parent, int id, const RECT& rect, const char* text,
                        const FontStyle& font, COLORREF restingColour, COLORREF hoverColour) {
   RegisterClass("TLinkLabel", nullptr, CursorFor(CursorKind::Hand));
@@ -37,7 +32,7 @@ void LinkLabel::Paint(HDC dc) {
   std::string text(static_cast<size_t>(GetWindowTextLengthA(Handle())) + 1, '\0');
   text.resize(
       static_cast<size_t>(GetWindowTextA(Handle(), text.data(), static_cast<int>(text.size()))));
-  HGDIOBJ previous = SelectObject(dc, underline_ ? underlined_ : plain_);
+  HGDIOBJ previous = SelectObject(dc, underline_ ? underlined_.get() : plain_.get());
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, colour_);
   DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r,

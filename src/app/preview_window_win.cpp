@@ -8,6 +8,7 @@ namespace vistrel {
 namespace {
 constexpr UINT_PTR kPollTimer = 1;
 constexpr UINT kPollInterval = 100;
+constexpr int kProgramIcon = 1;  // res/vistrel.rc
 constexpr COLORREF kKeyColour = RGB(preview::kKeyRed, preview::kKeyGreen, preview::kKeyBlue);
 
 Point CursorPosition() {
@@ -22,36 +23,43 @@ Point CentreOfScreen() {
 }
 }  // namespace
 
-void PreviewWindow::Create(PreviewEvents events) {
+void PreviewWindow::Create(Application& app, PreviewEvents events) {
   events_ = std::move(events);
   RegisterClass("TForm1", static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)), nullptr);
-  icon_ = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1), IMAGE_ICON,
-                                        GetSystemMetrics(SM_CXSMICON),
-                                        GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
-  stripBrush_ = CreateSolidBrush(kKeyColour);
-  formatMenu_ = CreatePopupMenu();
-  AppendMenuA(formatMenu_, MF_STRING, preview::kSaveBmpEntry, "*.BMP");
-  AppendMenuA(formatMenu_, MF_STRING, preview::kSaveJpgEntry, "*.JPG");
-  trayMenu_ = CreatePopupMenu();
-  AppendMenuA(trayMenu_, MF_STRING, preview::kRestoreEntry, "Restore");
-  AppendMenuA(trayMenu_, MF_STRING, preview::kConfigEntry, "Config");
-  AppendMenuA(trayMenu_, MF_STRING, preview::kCloseEntry, "Close...");
+  icon_ =
+      LoadResourceIcon(kProgramIcon, GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON));
+  stripBrush_ = MakeSolidBrush(kKeyColour);
+  formatMenu_ = MakePopupMenu();
+  AppendMenuA(formatMenu_.get(), MF_STRING, preview::kSaveBmpEntry, "*.BMP");
+  AppendMenuA(formatMenu_.get(), MF_STRING, preview::kSaveJpgEntry, "*.JPG");
+  trayMenu_ = MakePopupMenu();
+  AppendMenuA(trayMenu_.get(), MF_STRING, preview::kRestoreEntry, "Restore");
+  AppendMenuA(trayMenu_.get(), MF_STRING, preview::kConfigEntry, "Config");
+  AppendMenuA(trayMenu_.get(), MF_STRING, preview::kCloseEntry, "Close...");
   // Borderless, so the window is its client area. Made where its first show
   // will put it, so the window system never sees it anywhere else.
   const Point centre = CentreOfScreen();
-  CreateForm("TForm1", preview::kWindowText, WS_POPUP, WS_EX_TOPMOST | WS_EX_LAYERED, centre.x,
+  CreateForm(app, "TForm1", preview::kWindowText, WS_POPUP, WS_EX_TOPMOST | WS_EX_LAYERED, centre.x,
              centre.y, Scaled(preview::kWidth), Scaled(preview::kHeight));
 }
 
+void PreviewWindow::PlaceAtFirstShow() {
+  if (shownOnce_) return;
+  // Centred on the screen as it is now; from then on where it was left.
+  const Point centre = CentreOfScreen();
+  const Rect r = ScreenRect();
+  if (r.left != centre.x || r.top != centre.y) SetPosition(centre.x, centre.y);
+  shownOnce_ = true;
+}
+
 void PreviewWindow::Show() {
-  if (!shownOnce_) {
-    // Centred on the screen as it is now; from then on where it was left.
-    const Point centre = CentreOfScreen();
-    const Rect r = ScreenRect();
-    if (r.left != centre.x || r.top != centre.y) SetPosition(centre.x, centre.y);
-    shownOnce_ = true;
-  }
+  PlaceAtFirstShow();
   Form::Show();
+}
+
+void PreviewWindow::ShowInactive() {
+  PlaceAtFirstShow();
+  ShowNoActivate();
 }
 
 void PreviewWindow::SetPicture(std::shared_ptr<const Picture> picture) {
@@ -79,7 +87,7 @@ void PreviewWindow::EndDrag() { Release(drag_); }
 void PreviewWindow::OpenFormatMenu() {
   const Rect r = ScreenRect();
   const Point at = preview::FormatMenuPosition({r.left, r.top}, ScreenDpi());
-  TrackPopupMenu(formatMenu_, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, at.x, at.y, 0,
+  TrackPopupMenu(formatMenu_.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, at.x, at.y, 0,
                  Handle(), nullptr);
 }
 
@@ -90,8 +98,8 @@ void PreviewWindow::OpenTrayMenu() {
   const Point cursor = CursorPosition();
   drag_.startCursorX = cursor.x;
   drag_.startCursorY = cursor.y;
-  TrackPopupMenu(trayMenu_, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, cursor.x, cursor.y, 0,
-                 Handle(), nullptr);
+  TrackPopupMenu(trayMenu_.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, cursor.x, cursor.y,
+                 0, Handle(), nullptr);
   PostMessageA(Handle(), WM_NULL, 0, 0);
 }
 
@@ -127,7 +135,7 @@ void PreviewWindow::OnCommand(int id) {
       SaveAsBMP(Handle(), PictureToSave());
       break;
     case preview::kSaveJpgEntry:
-      SaveAsJPG(Handle(), PictureToSave());
+      SaveAsJPG(Handle(), PictureToSave(), events_.readJpegQuality);
       break;
     case preview::kRestoreEntry:
       events_.onRestore();
@@ -156,7 +164,7 @@ LRESULT PreviewWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_CTLCOLORSTATIC:
       if (reinterpret_cast<HWND>(lParam) == Control(preview::kStrip))
-        return reinterpret_cast<LRESULT>(stripBrush_);
+        return reinterpret_cast<LRESULT>(stripBrush_.get());
       break;
     case WM_COMMAND:
       // Button clicks and menu entries alike (both notify with code 0).

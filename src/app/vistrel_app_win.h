@@ -7,6 +7,7 @@
 #include "capture/capture_win.h"
 #include "overlay/selection_overlay_win.h"
 #include "settings/preferences_window_win.h"
+#include "toolkit/application_win.h"
 
 namespace vistrel {
 
@@ -16,10 +17,18 @@ namespace vistrel {
 // polled; it is shown when the preview window is on screen.
 class VistrelApp {
  public:
+  VistrelApp();
+  // The windows go while the program is whole, the last created first, so
+  // that their handlers of the end run: the clipboard's owner makes the last
+  // capture into a bitmap of the clipboard's own as it goes.
+  ~VistrelApp();
+  VistrelApp(const VistrelApp&) = delete;
+  VistrelApp& operator=(const VistrelApp&) = delete;
+
   // Creates the windows, hidden, in their order, and arms the program.
   void Start();
-  // The message loop has ended: the last capture stays on the clipboard.
-  void Finish();
+  // The message loop, until the program is closed.
+  int Run() { return application_.Run(); }
 
  private:
   // Reads the hot key again, prepares the icon with its tooltip, goes to the
@@ -29,7 +38,10 @@ class VistrelApp {
   // and tooltip of the last Arm.
   void GoToTray();
   // Stops polling, shows the preview window in front, takes the icon away.
-  void ShowPreview();
+  // Beside a selection, the frozen screen is the window that comes to the
+  // front as it shows: the preview goes above it inactive.
+  enum class Front { Preview, Overlay };
+  void ShowPreview(Front front = Front::Preview);
   void Quit();
   bool OnTrayEvent(LPARAM event);
 
@@ -43,6 +55,7 @@ class VistrelApp {
   void OnPreferencesSaved();
   void OnPreferencesClosed();
 
+  Application application_;
   PreviewWindow preview_;
   SelectionOverlay overlay_;
   PreferencesWindow preferences_;

@@ -58,8 +58,9 @@ void Capturer::PutOnClipboard(std::shared_ptr<const Picture> capture, ClipboardB
   if (when == ClipboardBitmap::AtOnce) clipboard_.Render();
 }
 
-void Capturer::Record(std::shared_ptr<const Picture> capture, const settings::AutoRecord& read) {
-  recorder_.Record(std::move(capture), read);
+void Capturer::Record(std::shared_ptr<const Picture> capture,
+                      const settings::AutoRecordPlan& plan) {
+  recorder_.Record(std::move(capture), plan);
 }
 
 void Capturer::EndBurst() {

@@ -13,6 +13,9 @@ namespace {
 // another program. Time spent rendering for a reader meanwhile is not
 // counted against it.
 constexpr DWORD kOpenPatienceMs = 250;
+// At the program's end the last capture would be lost for good: it waits
+// longer for another program to let go of the clipboard.
+constexpr DWORD kEndPatienceMs = 5000;
 
 class ClipboardCloser {
  public:
@@ -22,21 +25,22 @@ class ClipboardCloser {
 // A bitmap of the clipboard's own, compatible with the display, as readers
 // have always been given: other programs receive its pixels through the
 // window system, which a DIB section cannot pass between processes.
-HBITMAP DisplayBitmapOf(const Picture& picture) {
-  HDC screen = GetDC(nullptr);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, picture.Width(), picture.Height());
-  if (bitmap) {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = picture.Width();
-    info.bmiHeader.biHeight = picture.Height();
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = Picture::kBitsPerPixel;
-    info.bmiHeader.biCompression = BI_RGB;
-    SetDIBits(screen, bitmap, 0, static_cast<UINT>(picture.Height()), picture.Bits(), &info,
-              DIB_RGB_COLORS);
-  }
-  ReleaseDC(nullptr, screen);
+// None when the system has no room for it: a reader then finds no image,
+// and no box interrupts the request it is waiting on.
+OwnedBitmap DisplayBitmapOf(const Picture& picture) {
+  WindowDC screen(nullptr);
+  HBITMAP made = CreateCompatibleBitmap(screen.Get(), picture.Width(), picture.Height());
+  if (!made) return {};
+  OwnedBitmap bitmap = OwnGdi(made);
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = picture.Width();
+  info.bmiHeader.biHeight = picture.Height();
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = Picture::kBitsPerPixel;
+  info.bmiHeader.biCompression = BI_RGB;
+  SetDIBits(screen.Get(), bitmap.get(), 0, static_cast<UINT>(picture.Height()), picture.Bits(),
+            &info, DIB_RGB_COLORS);
   return bitmap;
 }
 
@@ -47,16 +51,16 @@ void CaptureClipboard::Create() {
   CreateWin("VistrelClipboard", "", 0, 0, 0, 0, 0, 0, HWND_MESSAGE);
 }
 
-bool CaptureClipboard::Open(bool raiseWhenBusy) {
+bool CaptureClipboard::Open(DWORD patienceMs, bool raiseWhenBusy) {
   DWORD start = GetTickCount();
   while (!OpenClipboard(Handle())) {
-    if (GetTickCount() - start >= kOpenPatienceMs) {
+    if (GetTickCount() - start >= patienceMs) {
       if (raiseWhenBusy) throw Error(messages::ClipboardCannotOpen());
       return false;
     }
     // The holder may be a reader waiting for this very thread to render.
     const unsigned before = renders_;
-    Application::AnswerSentMessages();
+    AnswerSentMessages();
     if (renders_ != before) start = GetTickCount();
     Sleep(1);
   }
@@ -64,7 +68,7 @@ bool CaptureClipboard::Open(bool raiseWhenBusy) {
 }
 
 void CaptureClipboard::Put(std::shared_ptr<const Picture> capture) {
-  Open(true);
+  Open(kOpenPatienceMs, true);
   ClipboardCloser closer;
   // Ends the previous promise (WM_DESTROYCLIPBOARD when it was ours).
   EmptyClipboard();
@@ -75,7 +79,7 @@ void CaptureClipboard::Put(std::shared_ptr<const Picture> capture) {
 }
 
 void CaptureClipboard::Render() {
-  if (!owed_ || !Open(false)) return;
+  if (!owed_ || !Open(kOpenPatienceMs, false)) return;
   ClipboardCloser closer;
   // Asking for one's own delayed format renders it (WM_RENDERFORMAT) and
   // stores it without a new change for readers.
@@ -85,16 +89,18 @@ void CaptureClipboard::Render() {
 
 void CaptureClipboard::RenderFor(UINT format) {
   if (format != CF_BITMAP || !owed_) return;
-  HBITMAP bitmap = DisplayBitmapOf(*owed_);
-  if (bitmap && !SetClipboardData(CF_BITMAP, bitmap)) DeleteObject(bitmap);
-  owed_.reset();
+  // Gone with the promise when the bitmap cannot be made.
+  std::shared_ptr<const Picture> owed = std::move(owed_);
+  OwnedBitmap bitmap = DisplayBitmapOf(*owed);
+  // The clipboard owns what it took.
+  if (bitmap && SetClipboardData(CF_BITMAP, bitmap.get())) HandOver(bitmap, HandleKind::GdiObject);
   ++renders_;
 }
 
 void CaptureClipboard::RenderAll() {
   // The owner is going away: render what is still owed, if the clipboard
   // still holds our promise.
-  if (!owed_ || !Open(false)) return;
+  if (!owed_ || !Open(kEndPatienceMs, false)) return;
   ClipboardCloser closer;
   if (GetClipboardOwner() == Handle()) RenderFor(CF_BITMAP);
   owed_.reset();

@@ -11,9 +11,9 @@ namespace vistrel {
 // The captures' way onto the clipboard. A capture is announced at once with
 // delayed rendering (one small request, where handing over the bitmap itself
 // copies all of it into the window system); its bitmap is made from the
-// capture's own pixels when a reader first asks for it, or by Render() at the
-// end of a burst and at exit, so that the last capture stays on the
-// clipboard after the program has gone.
+// capture's own pixels when a reader first asks for it, by Render() at the
+// end of a burst, and when the owner window is destroyed (WM_RENDERALLFORMATS),
+// so that the last capture stays on the clipboard after the program has gone.
 //
 // A reader asking for the bitmap waits, the clipboard open, until the owner
 // answers: the owner's thread must keep answering sent messages while it
@@ -41,7 +41,7 @@ class CaptureClipboard : public Window {
  private:
   void RenderFor(UINT format);
   void RenderAll();
-  bool Open(bool raiseWhenBusy);
+  bool Open(DWORD patienceMs, bool raiseWhenBusy);
   std::shared_ptr<const Picture> owed_;  // announced, not rendered yet
   unsigned renders_ = 0;
 };

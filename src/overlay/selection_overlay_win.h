@@ -1,6 +1,7 @@
 #pragma once
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 
@@ -17,6 +18,8 @@ struct OverlayEvents {
   std::function<void(bool activate)> onRaisePreview;
   // A selection was released: its capture, for the preview and the clipboard.
   std::function<void(std::shared_ptr<const Picture>)> onSelected;
+  // The gap between a selection and its frame, read at every press.
+  std::function<std::uint8_t()> readMargin;
 };
 
 // The full-screen selection overlay (window class "TForm4"): a frozen copy
@@ -25,7 +28,7 @@ struct OverlayEvents {
 class SelectionOverlay : public Form {
  public:
   SelectionOverlay();
-  void Create(OverlayEvents events);
+  void Create(Application& app, OverlayEvents events);
   // Covers the primary screen with the frozen screen and activates, once the
   // handler that asked for it has run to its end.
   void Show() override;

@@ -4,10 +4,13 @@
 #include <span>
 #include <vector>
 
+#include "toolkit/handles_win.h"
 #include "toolkit/layout.h"
 #include "toolkit/window_win.h"
 
 namespace vistrel {
+
+class Application;
 
 // A top-level window of the program: owned by the application window, shown
 // and hidden only, with its child controls built from a layout table.
@@ -29,16 +32,18 @@ class Form : public Window {
 
  protected:
   // Creates the form at the given outer size, owned by the application.
-  void CreateForm(const char* className, const char* caption, DWORD style, DWORD exStyle, int left,
-                  int top, int width, int height);
+  void CreateForm(Application& app, const char* className, const char* caption, DWORD style,
+                  DWORD exStyle, int left, int top, int width, int height);
   // Creates the form in the middle of the screen with that client size.
-  void CreateCentredForm(const char* className, const char* caption, DWORD style, DWORD exStyle,
-                         int clientWidth, int clientHeight);
+  void CreateCentredForm(Application& app, const char* className, const char* caption, DWORD style,
+                         DWORD exStyle, int clientWidth, int clientHeight);
+  Application& App() const { return *app_; }
   // Tab, Shift+Tab and the arrows walk the controls: tab order is creation
   // order, over the controls with WS_TABSTOP; WS_GROUP bounds arrow groups.
   void UseDialogKeys();
-  // Builds the controls of a layout table; Custom entries are skipped (the
-  // form creates those windows itself, at LayoutRect()).
+  // Builds the controls of a layout table, in their creation order; Custom
+  // entries are skipped (the form creates those windows itself, at
+  // LayoutRect()).
   void BuildControls(std::span<const LayoutEntry> layout, const FontStyle& formFont);
   // Screen-independent position of a table entry in the form's client area.
   RECT LayoutRect(std::span<const LayoutEntry> layout, const LayoutEntry& entry) const;
@@ -48,13 +53,17 @@ class Form : public Window {
   bool HandleSetCursor(WPARAM wParam, LPARAM lParam);
   LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
-  ~Form() override;
-
  private:
+  HWND BuildControl(std::span<const LayoutEntry> layout, const LayoutEntry& entry,
+                    HFONT defaultFont, const FontStyle& formFont);
   HFONT MakeFont(const FontStyle& fontStyle);
   void MoveFocus(WPARAM wParam, LPARAM lParam);
-  std::vector<HFONT> fonts_;
+  bool DrawBevel(const DRAWITEMSTRUCT& item) const;
+
+  Application* app_ = nullptr;
+  std::vector<OwnedFont> fonts_;
   std::vector<std::pair<HWND, HCURSOR>> cursors_;
+  std::vector<HWND> bevels_;
 };
 
 // The program's drag cursor in its resources (res/vistrel.rc).
@@ -64,7 +73,7 @@ HCURSOR CursorFor(CursorKind kind);
 // and a length of the tables scaled to it.
 int ScreenDpi();
 int Scaled(int pixels);
-// A font of a layout table's style; the caller deletes it.
-HFONT CreateStyledFont(const FontStyle& style, bool underline = false);
+// A font of a layout table's style.
+OwnedFont CreateStyledFont(const FontStyle& style, bool underline = false);
 
 }  // namespace vistrel

@@ -1,7 +1,9 @@
 // vistrel_testhooks.exe: the program as built, with one hidden window of the
 // tests' own. Sent WM_COPYDATA tagged 0x7E57, it raises the text it carries
 // as the program's error, inside the program's own error boundary, so the
-// tests can look at the error box.
+// tests can look at the error box. Sent kHandlesHeld with a handle kind
+// (0 menus, 1 icons, 2 GDI objects), it answers how many of them the
+// program's owners hold.
 #include <windows.h>
 
 #include <cstring>
@@ -9,11 +11,13 @@
 
 #include "app/vistrel_app_win.h"
 #include "toolkit/error.h"
+#include "toolkit/handles_win.h"
 #include "toolkit/window_win.h"
 
 namespace {
 
 constexpr ULONG_PTR kRaiseError = 0x7E57;
+constexpr UINT kHandlesHeld = WM_APP + 0x57;
 
 class ErrorTrigger : public vistrel::Window {
  public:
@@ -24,6 +28,8 @@ class ErrorTrigger : public vistrel::Window {
 
  protected:
   LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message == kHandlesHeld && wParam < vistrel::kHandleKinds)
+      return vistrel::HandlesHeld(static_cast<vistrel::HandleKind>(wParam));
     if (message == WM_COPYDATA) {
       const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
       if (data && data->dwData == kRaiseError && data->lpData) {
