@@ -1,5 +1,7 @@
 #include "capture/capture_win.h"
 
+#include "capture/window_frame_win.h"
+
 namespace vistrel {
 
 namespace {
@@ -30,9 +32,7 @@ std::shared_ptr<const Picture> Capturer::Grab(CaptureMode mode) {
   HWND foreground = nullptr;
   switch (mode) {
     case CaptureMode::WindowAndFrame:
-      // Taken as the platform gives it: a maximised window's frame may start
-      // above and left of the screen. No foreground window leaves it all zero.
-      GetWindowRect(GetForegroundWindow(), &r);
+      r = VisibleFrame(GetForegroundWindow());
       break;
     case CaptureMode::WindowContent:
       foreground = GetForegroundWindow();
