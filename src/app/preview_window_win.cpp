@@ -8,6 +8,8 @@ namespace vistrel {
 namespace {
 constexpr UINT_PTR kPollTimer = 1;
 constexpr UINT kPollInterval = 100;
+constexpr UINT_PTR kTrayRetryTimer = 2;
+constexpr UINT kTrayRetryInterval = 1000;
 constexpr int kProgramIcon = 1;  // res/vistrel.rc
 constexpr COLORREF kKeyColour = RGB(preview::kKeyRed, preview::kKeyGreen, preview::kKeyBlue);
 
@@ -69,6 +71,10 @@ void PreviewWindow::SetPicture(std::shared_ptr<const Picture> picture) {
 
 void PreviewWindow::StartPolling() { SetTimer(Handle(), kPollTimer, kPollInterval, nullptr); }
 void PreviewWindow::StopPolling() { KillTimer(Handle(), kPollTimer); }
+void PreviewWindow::StartTrayRetries() {
+  SetTimer(Handle(), kTrayRetryTimer, kTrayRetryInterval, nullptr);
+}
+void PreviewWindow::StopTrayRetries() { KillTimer(Handle(), kTrayRetryTimer); }
 
 // A button went down on the picture: the drag is anchored unless it already is.
 void PreviewWindow::StartDrag() {
@@ -172,6 +178,7 @@ LRESULT PreviewWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_TIMER:
       if (wParam == kPollTimer) events_.onPollTick();
+      if (wParam == kTrayRetryTimer) events_.onTrayRetry();
       return 0;
     case WM_MOUSEMOVE:
       // The tray icon's callback message; the window's own mouse moves carry

@@ -19,6 +19,7 @@ struct PreviewEvents {
   std::function<void()> onRestore;     // "Restore" in the tray menu
   std::function<void()> onTrayConfig;  // "Config" in the tray menu
   std::function<void()> onPollTick;    // every 100 ms while polling
+  std::function<void()> onTrayRetry;   // every second while the tray took no icon
   // The tray icon's mouse event (its number in the low word); false when the
   // program cannot take it up now: it comes again later.
   std::function<bool(LPARAM)> onTrayEvent;
@@ -44,6 +45,8 @@ class PreviewWindow : public Form {
 
   void StartPolling();
   void StopPolling();
+  void StartTrayRetries();
+  void StopTrayRetries();
   // Forgets a drag under way.
   void ResetDrag() { drag_ = {}; }
   // The tray menu at the cursor, returning when it closes.

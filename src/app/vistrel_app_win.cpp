@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/single_instance_win.h"
 #include "app/tray.h"
 #include "capture/hotkeys.h"
 #include "settings/config_file_win.h"
@@ -17,7 +18,8 @@
 
 namespace vistrel {
 
-VistrelApp::VistrelApp() : application_(messages::kApplicationTitle) {}
+VistrelApp::VistrelApp(TrayIcon::Notifier notifyIcon)
+    : application_(messages::kApplicationTitle), trayIcon_(notifyIcon) {}
 
 VistrelApp::~VistrelApp() {
   about_.Destroy();
@@ -41,6 +43,7 @@ void VistrelApp::Start() {
                       .onRestore = [this] { ShowPreview(); },
                       .onTrayConfig = [this] { preferences_.Show(); },
                       .onPollTick = [this] { PollHotKey(); },
+                      .onTrayRetry = [this] { KeepIconInTray(); },
                       .onTrayEvent = [this](LPARAM event) { return OnTrayEvent(event); },
                       .readJpegQuality = [] { return settings::ReadJpegQuality(SettingsFile()); },
                   });
@@ -66,6 +69,8 @@ void VistrelApp::Start() {
                           .onAbout = [this] { about_.Show(); },
                       });
   about_.Create(application_, [this] { preferences_.Show(); });
+  application_.OnBroadcast("TaskbarCreated", [this] { OnShellStarted(); });
+  application_.OnBroadcast(SingleInstance::kWakeMessage, [this] { ShowPreview(); });
 }
 
 void VistrelApp::Arm() {
@@ -83,13 +88,27 @@ void VistrelApp::Arm() {
 
 void VistrelApp::GoToTray() {
   preview_.StartPolling();
-  trayIcon_.Show();
-  preview_.Hide();
   inTray_ = true;
+  KeepIconInTray();
+  preview_.Hide();
+}
+
+void VistrelApp::KeepIconInTray() {
+  if (inTray_ && !trayIcon_.Show()) {
+    preview_.StartTrayRetries();
+    return;
+  }
+  preview_.StopTrayRetries();
+}
+
+void VistrelApp::OnShellStarted() {
+  trayIcon_.Forgotten();
+  KeepIconInTray();
 }
 
 void VistrelApp::ShowPreview(Front front) {
   preview_.StopPolling();
+  preview_.StopTrayRetries();
   if (front == Front::Preview) {
     preview_.Show();
     application_.BringToFront();
@@ -205,12 +224,17 @@ void VistrelApp::OnPreferencesClosed() {
   if (!inTray_ && preview_.Handle()) preview_.Show();
 }
 
-int RunVistrel() {
+int RunVistrel(TrayIcon::Notifier notifyIcon) {
+  const SingleInstance instance;
+  if (instance.AlreadyRunning()) {
+    instance.WakeTheRunningOne();
+    return 0;
+  }
   INITCOMMONCONTROLSEX controls = {sizeof controls,
                                    ICC_STANDARD_CLASSES | ICC_BAR_CLASSES | ICC_WIN95_CLASSES};
   InitCommonControlsEx(&controls);
   try {
-    VistrelApp app;
+    VistrelApp app(notifyIcon);
     try {
       app.Start();
     } catch (const std::exception& e) {

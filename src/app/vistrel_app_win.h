@@ -17,7 +17,8 @@ namespace vistrel {
 // polled; it is shown when the preview window is on screen.
 class VistrelApp {
  public:
-  VistrelApp();
+  // notifyIcon: the shell's notification call for the tray icon.
+  explicit VistrelApp(TrayIcon::Notifier notifyIcon = &Shell_NotifyIconA);
   // The windows go while the program is whole, the last created first, so
   // that their handlers of the end run: the clipboard's owner makes the last
   // capture into a bitmap of the clipboard's own as it goes.
@@ -44,6 +45,10 @@ class VistrelApp {
   void ShowPreview(Front front = Front::Preview);
   void Quit();
   bool OnTrayEvent(LPARAM event);
+  // The icon in the tray while armed: added again when the shell starts
+  // again, tried again every second while the shell takes none.
+  void KeepIconInTray();
+  void OnShellStarted();
 
   // One poll of the hot key; while it is held and captures are
   // auto-recorded, a burst.
@@ -69,7 +74,8 @@ class VistrelApp {
   bool inBurst_ = false;
 };
 
-// Start-up: the title, the windows, the message loop; the program's exit code.
-int RunVistrel();
+// Start-up: one program at a time, the title, the windows, the message loop;
+// the program's exit code.
+int RunVistrel(TrayIcon::Notifier notifyIcon = &Shell_NotifyIconA);
 
 }  // namespace vistrel

@@ -35,6 +35,7 @@ LRESULT Application::HiddenWindow::OnMessage(UINT message, WPARAM wParam, LPARAM
       app_.CloseMainForm();
       return 0;
   }
+  if (app_.AnswerBroadcast(message)) return 0;
   return Window::OnMessage(message, wParam, lParam);
 }
 
@@ -49,6 +50,22 @@ void Application::FormVisibilityChanged() {
 
 void Application::OnMinimize(std::function<void()> handler) {
   minimizeHandler_ = std::move(handler);
+}
+
+void Application::OnBroadcast(const char* name, std::function<void()> handler) {
+  broadcasts_.emplace_back(RegisterWindowMessageA(name), std::move(handler));
+}
+
+bool Application::AnswerBroadcast(UINT message) {
+  // Registered messages lie above 0xC000; zero is a failed registration.
+  if (message < 0xC000) return false;
+  for (const auto& [registered, handler] : broadcasts_) {
+    if (registered == message) {
+      handler();
+      return true;
+    }
+  }
+  return false;
 }
 
 void Application::Minimize() {

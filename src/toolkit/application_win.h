@@ -3,6 +3,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "toolkit/window_win.h"
@@ -36,6 +37,9 @@ class Application {
   void UseDialogKeys(HWND form);
 
   void OnMinimize(std::function<void()> handler);
+  // A message another program broadcasts to every top-level window under
+  // that registered name ("TaskbarCreated" when the shell starts again).
+  void OnBroadcast(const char* name, std::function<void()> handler);
   // Hides every form; the minimise handler follows.
   void Minimize();
   // Undoes a minimise: the forms it hid come back. Otherwise nothing.
@@ -61,12 +65,14 @@ class Application {
   };
 
   HWND ActiveKeyboardForm() const;
+  bool AnswerBroadcast(UINT message);
 
   std::string title_;
   HiddenWindow window_{*this};
   std::vector<Window*> forms_;
   std::vector<HWND> keyboardForms_;
   std::vector<Window*> hiddenByMinimize_;
+  std::vector<std::pair<UINT, std::function<void()>>> broadcasts_;
   std::function<void()> minimizeHandler_;
   bool minimized_ = false;
   bool terminated_ = false;

@@ -186,8 +186,10 @@ class BenchProcess:
 
     # ---- processes ------------------------------------------------------------
 
-    def _spawn(self, argv, stdout=subprocess.DEVNULL, cwd=None):
-        proc = subprocess.Popen(argv, env=self.env(), stdin=subprocess.DEVNULL, stdout=stdout,
+    def _spawn(self, argv, stdout=subprocess.DEVNULL, cwd=None, extra_env=None):
+        env = self.env()
+        env.update(extra_env or {})
+        proc = subprocess.Popen(argv, env=env, stdin=subprocess.DEVNULL, stdout=stdout,
                                 stderr=subprocess.DEVNULL, cwd=cwd or self._tmp,
                                 start_new_session=True)
         self._processes.append(proc)
