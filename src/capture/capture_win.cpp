@@ -54,7 +54,10 @@ std::shared_ptr<const Picture> Capturer::Grab(CaptureMode mode) {
 }
 
 void Capturer::PutOnClipboard(std::shared_ptr<const Picture> capture, ClipboardBitmap when) {
-  clipboard_.Put(std::move(capture));
+  // The first capture of a press is the one the user took; the rest of a
+  // burst, but for its last, is no content for the clipboard's history.
+  clipboard_.Put(std::move(capture),
+                 when == ClipboardBitmap::AtOnce ? ClipboardHistory::Keep : ClipboardHistory::Skip);
   if (when == ClipboardBitmap::AtOnce) clipboard_.Render();
 }
 
@@ -65,6 +68,7 @@ void Capturer::Record(std::shared_ptr<const Picture> capture,
 
 void Capturer::EndBurst() {
   recorder_.WaitForWrites();
+  clipboard_.Unmark();
   clipboard_.Render();
   pictures_.Trim();
 }

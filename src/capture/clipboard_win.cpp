@@ -47,6 +47,10 @@ OwnedBitmap DisplayBitmapOf(const Picture& picture) {
 }  // namespace
 
 void CaptureClipboard::Create() {
+  // The formats by which the Windows 10 clipboard history and the clipboard
+  // managers that follow it leave a content alone.
+  excludeFormat_ = RegisterClipboardFormatA("ExcludeClipboardContentFromMonitorProcessing");
+  historyFormat_ = RegisterClipboardFormatA("CanIncludeInClipboardHistory");
   RegisterClass("VistrelClipboard", nullptr, nullptr);
   CreateWin("VistrelClipboard", "", 0, 0, 0, 0, 0, 0, HWND_MESSAGE);
 }
@@ -67,15 +71,42 @@ bool CaptureClipboard::Open(DWORD patienceMs, bool raiseWhenBusy) {
   return true;
 }
 
-void CaptureClipboard::Put(std::shared_ptr<const Picture> capture) {
+void CaptureClipboard::Put(std::shared_ptr<const Picture> capture, ClipboardHistory history) {
   Open(kOpenPatienceMs, true);
   ClipboardCloser closer;
+  Announce(std::move(capture), history);
+}
+
+void CaptureClipboard::Unmark() {
+  if (!marked_ || !Open(kOpenPatienceMs, false)) return;
+  ClipboardCloser closer;
+  // Only if the clipboard still holds it: another program may have put
+  // something of its own there since.
+  if (GetClipboardOwner() == Handle()) Announce(marked_, ClipboardHistory::Keep);
+  marked_.reset();
+}
+
+// In an open clipboard.
+void CaptureClipboard::Announce(std::shared_ptr<const Picture> capture, ClipboardHistory history) {
   // Ends the previous promise (WM_DESTROYCLIPBOARD when it was ours).
   EmptyClipboard();
   owed_.reset();
+  marked_.reset();
   if (!capture || !capture->Bitmap()) return;
-  owed_ = std::move(capture);
+  owed_ = capture;
   SetClipboardData(CF_BITMAP, nullptr);
+  if (history == ClipboardHistory::Skip) {
+    Mark(excludeFormat_);
+    Mark(historyFormat_);
+    marked_ = std::move(capture);
+  }
+}
+
+// Either mark is a DWORD 0: "not for the history".
+void CaptureClipboard::Mark(UINT format) {
+  if (!format) return;
+  HGLOBAL value = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DWORD));
+  if (value && !SetClipboardData(format, value)) GlobalFree(value);
 }
 
 void CaptureClipboard::Render() {

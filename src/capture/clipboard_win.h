@@ -20,6 +20,13 @@ namespace vistrel {
 // works, and does so here while it waits for the clipboard.
 enum class ClipboardBitmap { AtOnce, WhenAsked };
 
+// Whether the clipboard's history and the clipboard managers may keep a
+// capture. Inside a burst they are asked not to, with the formats they
+// honour: the history keeps what the user took (the press's first capture,
+// the burst's last) instead of every frame, and the burst is not slowed by
+// the copies.
+enum class ClipboardHistory { Keep, Skip };
+
 // The clipboard's owner is a message-only window of its own, which the
 // clipboard's requests reach (WM_RENDERFORMAT, WM_RENDERALLFORMATS,
 // WM_DESTROYCLIPBOARD).
@@ -30,7 +37,11 @@ class CaptureClipboard : public Window {
   // Replaces the clipboard's contents with the capture, as CF_BITMAP. A
   // 0 x 0 capture leaves it empty. Raises "Impossible d'ouvrir le
   // Presse-papiers" when another program keeps it open.
-  void Put(std::shared_ptr<const Picture> capture);
+  void Put(std::shared_ptr<const Picture> capture, ClipboardHistory history);
+  // The end of a burst: a capture put there with the marks is put there
+  // again without them, for the history to keep. Quietly leaves it marked
+  // when the clipboard stays busy.
+  void Unmark();
   // Makes the announced bitmap now, if it is still owed; no change is
   // announced to readers. Quietly leaves it owed when the clipboard stays busy.
   void Render();
@@ -42,7 +53,12 @@ class CaptureClipboard : public Window {
   void RenderFor(UINT format);
   void RenderAll();
   bool Open(DWORD patienceMs, bool raiseWhenBusy);
-  std::shared_ptr<const Picture> owed_;  // announced, not rendered yet
+  void Announce(std::shared_ptr<const Picture> capture, ClipboardHistory history);
+  void Mark(UINT format);
+  std::shared_ptr<const Picture> owed_;    // announced, not rendered yet
+  std::shared_ptr<const Picture> marked_;  // on the clipboard with the marks
+  UINT excludeFormat_ = 0;
+  UINT historyFormat_ = 0;
   unsigned renders_ = 0;
 };
 

@@ -81,6 +81,34 @@ class ClipboardMixin:
             self._end(proc)
             collector.join(timeout=10)
 
+    @contextlib.contextmanager
+    def clipboard_history(self, seconds=120):
+        """A stand-in for the system's clipboard history for the with-block: a
+        clipboard-format listener that takes the image at every change not
+        marked for exclusion. Yields the list of its changes, one dict each
+        (sequence, ms, and taken or skipped); complete once the block has ended."""
+        proc = self._spawn([WINE, self.probe_exe, "clipboard-history", "--seconds", str(seconds)],
+                           stdout=subprocess.PIPE)
+        changes = []
+        line = proc.stdout.readline().decode(errors="replace")
+        if '"listening"' not in line:
+            self._end(proc)
+            raise AssertionError("the clipboard history did not start: %r" % line)
+
+        def collect():
+            for raw in proc.stdout:
+                with contextlib.suppress(ValueError):
+                    change = json.loads(raw.decode("utf-8", errors="replace"))
+                    if "sequence" in change:
+                        changes.append(change)
+        collector = threading.Thread(target=collect, daemon=True)
+        collector.start()
+        try:
+            yield changes
+        finally:
+            self._end(proc)
+            collector.join(timeout=10)
+
     # ---- as X offers it -------------------------------------------------------
 
     def clipboard_targets(self):

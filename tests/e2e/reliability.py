@@ -47,6 +47,17 @@ HOSTILE_ROOT = "C:\\vistrel_hostile"  # SaveFilePath of the generated files
 CWD = "C:\\vistrel_cwd"               # the program's current folder: relative folders land here
 
 
+def captures_in_burst(steps):
+    """How many captures one burst made, from the steps it moved the
+    clipboard's sequence number on: its first capture 3 (empty, bitmap,
+    close), each one after 5 (two marks for the clipboard's history too), and
+    at its end 3 more when it made more than one, for its last capture put
+    there again without the marks."""
+    if steps <= 3:
+        return steps // 3
+    return (steps - 1) // 5
+
+
 def bmp_complete(data):
     """A BMP whose header's file size is its length and whose pixels are all there."""
     if len(data) < 54 or data[:2] != b"BM":

@@ -10,7 +10,7 @@ import unittest
 
 from harness import VK_F12, VK_SHIFT, BenchTestCase
 from prefs_helpers import ABOUT_LAYOUT, PREFERENCES_LAYOUT, PrefsDriver, layout_rect
-from reliability import LONG, NAME, ReliabilityCase
+from reliability import LONG, NAME, ReliabilityCase, captures_in_burst
 
 HANDLES_HELD = 0x8000 + 0x57  # WM_APP + 0x57: the test-hook build's tally, by kind
 HANDLE_KINDS = ("menus", "icons", "GDI objects")
@@ -130,7 +130,7 @@ class LongRunTest(ReliabilityCase):
     WIDTH, HEIGHT = 640, 400
 
     def assert_no_capture_lost(self, files, counted):
-        """Captures are counted by the clipboard's sequence, three steps each.
+        """Captures are counted by the clipboard's sequence (captures_in_burst).
         That count came out one short of the files now and then in long
         bursts (every file whole and distinct): one file more is let pass."""
         self.assertGreaterEqual(files, counted, "a file for every capture")
@@ -170,13 +170,15 @@ class LongRunTest(ReliabilityCase):
             before = self.sequence()
             steps = ["full", "frame", "client"] + (["selection"] if cycle % 5 == 4 else [])
             self.capture("full", hold=1.0)
+            taken = captures_in_burst(self.sequence() - before)
+            before = self.sequence()
             for mode in steps:
                 self.capture(mode)
             self.ensure_armed()
-            # Each auto-recorded capture and each selection release reaches the
-            # clipboard (3 steps each); a selection's freeze does not.
+            # Each single auto-recorded capture and each selection release
+            # reaches the clipboard (3 steps each); a selection's freeze does not.
             selections = steps.count("selection")
-            taken = (self.sequence() - before) // 3
+            taken += (self.sequence() - before) // 3
             captures += taken
             files = self.files(self.root)
             self.assert_no_capture_lost(len(files), taken - selections)
@@ -207,7 +209,7 @@ class LongRunTest(ReliabilityCase):
             b.keyup("F12")
         self.wait_burst_end()
         self.settle("the burst")
-        captures = (self.sequence() - before) // 3
+        captures = captures_in_burst(self.sequence() - before)
         files = self.files(self.root)
         names = [os.path.basename(p) for p in files]
         print("60-second burst: %d captures, %d files" % (captures, len(files)))
