@@ -24,24 +24,31 @@ void AboutWindow::SetUpControls() {
   BuildControls(Layout(), WindowFont());
   // The icon, drawn at its own size (scaled with the window at another DPI).
   const RECT ir = LayoutRect(Layout(), EntryOf(kIcon));
-  icon_ = LoadResourceIcon(kIconResource, ir.right - ir.left, ir.bottom - ir.top);
   HWND picture = CreateWindowExA(
       0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_ICON | SS_REALSIZEIMAGE, ir.left, ir.top,
       ir.right - ir.left, ir.bottom - ir.top, Handle(),
       reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIcon)), GetModuleHandleA(nullptr), nullptr);
   if (!picture) RaiseLastError();
-  SendMessageA(picture, STM_SETICON, reinterpret_cast<WPARAM>(icon_.get()), 0);
 
   // The links turn blue and underlined under the mouse, back to their own
   // colour when it leaves.
   const LayoutEntry& web = EntryOf(kWebLink);
-  webLink_.Create(Handle(), kWebLink, LayoutRect(Layout(), web), web.caption,
-                  EntryFont(WindowFont(), web.font), kNavy, kBlue);
+  webLink_.Create(Handle(), kWebLink, LayoutRect(Layout(), web), web.caption, kNavy, kBlue);
   webLink_.onClick = [this] { OpenWebPage(); };
   const LayoutEntry& mail = EntryOf(kMailLink);
-  mailLink_.Create(Handle(), kMailLink, LayoutRect(Layout(), mail), mail.caption,
-                   EntryFont(WindowFont(), mail.font), kTeal, kBlue);
+  mailLink_.Create(Handle(), kMailLink, LayoutRect(Layout(), mail), mail.caption, kTeal, kBlue);
   mailLink_.onClick = [this] { WriteMail(); };
+  OnDpiChanged();
+}
+
+// The icon and the links' fonts at the window's DPI; the table placed them.
+void AboutWindow::OnDpiChanged() {
+  const RECT ir = LayoutRect(Layout(), EntryOf(kIcon));
+  OwnedIcon icon = LoadResourceIcon(kIconResource, ir.right - ir.left, ir.bottom - ir.top);
+  SendMessageA(Control(kIcon), STM_SETICON, reinterpret_cast<WPARAM>(icon.get()), 0);
+  icon_ = std::move(icon);
+  webLink_.SetFont(EntryFont(WindowFont(), EntryOf(kWebLink).font), Dpi());
+  mailLink_.SetFont(EntryFont(WindowFont(), EntryOf(kMailLink).font), Dpi());
 }
 
 // The web link names the verb and is owned by this window; the mail link

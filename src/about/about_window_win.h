@@ -19,6 +19,7 @@ class AboutWindow : public Form {
 
  protected:
   LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void OnDpiChanged() override;
 
  private:
   void SetUpControls();

@@ -7,15 +7,19 @@
 namespace vistrel {
 
 void LinkLabel::Create(HWND parent, int id, const RECT& rect, const char* text,
-                       const FontStyle& font, COLORREF restingColour, COLORREF hoverColour) {
+                       COLORREF restingColour, COLORREF hoverColour) {
   RegisterClass("TLinkLabel", nullptr, CursorFor(CursorKind::Hand));
-  plain_ = CreateStyledFont(font, false);
-  underlined_ = CreateStyledFont(font, true);
   resting_ = colour_ = restingColour;
   hover_ = hoverColour;
   CreateWin("TLinkLabel", text, WS_CHILD | WS_VISIBLE, 0, rect.left, rect.top,
             rect.right - rect.left, rect.bottom - rect.top, parent,
             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)));
+}
+
+void LinkLabel::SetFont(const FontStyle& font, int dpi) {
+  plain_ = CreateStyledFont(font, dpi, false);
+  underlined_ = CreateStyledFont(font, dpi, true);
+  InvalidateRect(Handle(), nullptr, TRUE);
 }
 
 void LinkLabel::SetLook(COLORREF colour, bool underline) {

@@ -14,8 +14,10 @@ namespace vistrel {
 // runs onClick.
 class LinkLabel : public Window {
  public:
-  void Create(HWND parent, int id, const RECT& rect, const char* text, const FontStyle& font,
-              COLORREF restingColour, COLORREF hoverColour);
+  void Create(HWND parent, int id, const RECT& rect, const char* text, COLORREF restingColour,
+              COLORREF hoverColour);
+  // The font, plain and underlined, at that DPI.
+  void SetFont(const FontStyle& font, int dpi);
 
   std::function<void()> onClick;
 

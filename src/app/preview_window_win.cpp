@@ -2,6 +2,7 @@
 
 #include "app/preview_layout.h"
 #include "imageio/save_as_win.h"
+#include "toolkit/dpi_win.h"
 
 namespace vistrel {
 
@@ -19,9 +20,9 @@ Point CursorPosition() {
   return {p.x, p.y};
 }
 
-Point CentreOfScreen() {
+Point CentreOfScreen(int dpi) {
   return preview::CentredPosition(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
-                                  ScreenDpi());
+                                  dpi);
 }
 }  // namespace
 
@@ -40,15 +41,15 @@ void PreviewWindow::Create(Application& app, PreviewEvents events) {
   AppendMenuA(trayMenu_.get(), MF_STRING, preview::kCloseEntry, "Close...");
   // Borderless, so the window is its client area. Made where its first show
   // will put it, so the window system never sees it anywhere else.
-  const Point centre = CentreOfScreen();
-  CreateForm(app, "TForm1", preview::kWindowText, WS_POPUP, WS_EX_TOPMOST | WS_EX_LAYERED, centre.x,
-             centre.y, Scaled(preview::kWidth), Scaled(preview::kHeight));
+  const Point centre = CentreOfScreen(ScreenDpi());
+  CreateScaledForm(app, "TForm1", preview::kWindowText, WS_POPUP, WS_EX_TOPMOST | WS_EX_LAYERED,
+                   centre.x, centre.y, preview::kWidth, preview::kHeight);
 }
 
 void PreviewWindow::PlaceAtFirstShow() {
   if (shownOnce_) return;
   // Centred on the screen as it is now; from then on where it was left.
-  const Point centre = CentreOfScreen();
+  const Point centre = CentreOfScreen(Dpi());
   const Rect r = ScreenRect();
   if (r.left != centre.x || r.top != centre.y) SetPosition(centre.x, centre.y);
   shownOnce_ = true;
@@ -92,7 +93,7 @@ void PreviewWindow::EndDrag() { Release(drag_); }
 
 void PreviewWindow::OpenFormatMenu() {
   const Rect r = ScreenRect();
-  const Point at = preview::FormatMenuPosition({r.left, r.top}, ScreenDpi());
+  const Point at = preview::FormatMenuPosition({r.left, r.top}, Dpi());
   TrackPopupMenu(formatMenu_.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, at.x, at.y, 0,
                  Handle(), nullptr);
 }

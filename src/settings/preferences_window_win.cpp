@@ -32,13 +32,18 @@ void PreferencesWindow::SetUpControls() {
   BuildControls(Layout(), WindowFont());
   HWND slider = Control(kQualitySlider);
   SendMessageA(slider, TBM_SETRANGE, FALSE, MAKELPARAM(0, 100));
-  SendMessageA(slider, TBM_SETTHUMBLENGTH, Scaled(10), 0);
   SendMessageA(slider, TBM_SETPOS, TRUE, 100);
   HWND keys = Control(kHotKeyBox);
   for (const std::string& name : hotKeyNames_)
     SendMessageA(keys, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
-  SendMessageA(keys, CB_SETITEMHEIGHT, 0, Scaled(13));
   SendMessageA(keys, CB_SETEXTENDEDUI, FALSE, 0);
+  OnDpiChanged();
+}
+
+void PreferencesWindow::OnDpiChanged() {
+  constexpr int kThumbLength = 10, kListItemHeight = 13;
+  SendMessageA(Control(kQualitySlider), TBM_SETTHUMBLENGTH, Scale(kThumbLength), 0);
+  SendMessageA(Control(kHotKeyBox), CB_SETITEMHEIGHT, 0, Scale(kListItemHeight));
 }
 
 void PreferencesWindow::SetQualityPosition(int position) {

@@ -28,6 +28,7 @@ class PreferencesWindow : public Form {
 
  protected:
   LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void OnDpiChanged() override;
 
  private:
   void SetUpControls();

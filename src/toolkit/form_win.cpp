@@ -7,6 +7,7 @@
 
 #include "toolkit/application_win.h"
 #include "toolkit/control_spec.h"
+#include "toolkit/dpi_win.h"
 
 namespace vistrel {
 
@@ -40,18 +41,6 @@ HCURSOR CursorFor(CursorKind kind) {
   }
   return LoadCursorA(nullptr, IDC_ARROW);
 }
-
-int ScreenDpi() {
-  static const int dpi = [] {
-    HDC screen = GetDC(nullptr);
-    const int value = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    return value > 0 ? value : 96;
-  }();
-  return dpi;
-}
-
-int Scaled(int pixels) { return ScaleToDpi(pixels, ScreenDpi()); }
 
 void Form::Show() {
   Window::Show();
@@ -90,25 +79,33 @@ void Form::CreateForm(Application& app, const char* className, const char* capti
   CreateWin(className, caption, style, exStyle, left, top, width, height, app.Handle());
 }
 
+void Form::CreateScaledForm(Application& app, const char* className, const char* caption,
+                            DWORD style, DWORD exStyle, int left, int top, int clientWidth,
+                            int clientHeight) {
+  // Made at the system's DPI, then laid out again if the monitor it is on
+  // has another.
+  dpi_ = ScreenDpi();
+  scalesWithDpi_ = true;
+  tableClientSize_ = {clientWidth, clientHeight};
+  const SIZE size = OuterSize(style, exStyle, Scale(clientWidth), Scale(clientHeight));
+  CreateForm(app, className, caption, style, exStyle, left, top, size.cx, size.cy);
+  if (const int dpi = WindowDpi(Handle(), dpi_); dpi != dpi_) ApplyDpi(dpi, nullptr);
+}
+
 void Form::CreateCentredForm(Application& app, const char* className, const char* caption,
                              DWORD style, DWORD exStyle, int clientWidth, int clientHeight) {
-  RECT r = {0, 0, Scaled(clientWidth), Scaled(clientHeight)};
-  AdjustWindowRectEx(&r, style, FALSE, exStyle);
-  const int width = r.right - r.left, height = r.bottom - r.top;
-  const POINT at = CentredOnScreen(width, height);
-  CreateForm(app, className, caption, style, exStyle, at.x, at.y, width, height);
+  const int dpi = ScreenDpi();
+  const SIZE size =
+      OuterSize(style, exStyle, ScaleToDpi(clientWidth, dpi), ScaleToDpi(clientHeight, dpi));
+  const POINT at = CentredOnScreen(size.cx, size.cy);
+  CreateScaledForm(app, className, caption, style, exStyle, at.x, at.y, clientWidth, clientHeight);
 }
 
-OwnedFont CreateStyledFont(const FontStyle& style, bool underline) {
-  return OwnGdi(CreateFontA(-Scaled(style.height), 0, 0, 0, style.bold ? FW_BOLD : FW_NORMAL, FALSE,
-                            underline, FALSE, static_cast<BYTE>(style.charset), OUT_DEFAULT_PRECIS,
-                            CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                            style.face));
-}
-
-HFONT Form::MakeFont(const FontStyle& fontStyle) {
-  fonts_.push_back(CreateStyledFont(fontStyle));
-  return fonts_.back().get();
+OwnedFont CreateStyledFont(const FontStyle& style, int dpi, bool underline) {
+  return OwnGdi(
+      CreateFontA(-ScaleToDpi(style.height, dpi), 0, 0, 0, style.bold ? FW_BOLD : FW_NORMAL, FALSE,
+                  underline, FALSE, static_cast<BYTE>(style.charset), OUT_DEFAULT_PRECIS,
+                  CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, style.face));
 }
 
 RECT Form::LayoutRect(std::span<const LayoutEntry> layout, const LayoutEntry& entry) const {
@@ -119,14 +116,17 @@ RECT Form::LayoutRect(std::span<const LayoutEntry> layout, const LayoutEntry& en
     top += parent->top;
   }
   // Edges scaled one by one, so that neighbours stay neighbours.
-  return {Scaled(left), Scaled(top), Scaled(left + entry.width), Scaled(top + entry.height)};
+  return {Scale(left), Scale(top), Scale(left + entry.width), Scale(top + entry.height)};
 }
 
 void Form::BuildControls(std::span<const LayoutEntry> layout, const FontStyle& formFont) {
-  HFONT defaultFont = MakeFont(formFont);
+  layout_ = layout;
+  formFont_ = formFont;
+  fonts_.push_back(CreateStyledFont(formFont, dpi_));
+  HFONT defaultFont = fonts_.back().get();
   SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(defaultFont), FALSE);
   for (const LayoutEntry* entry : CreationOrder(layout)) {
-    HWND control = BuildControl(layout, *entry, defaultFont, formFont);
+    HWND control = BuildControl(*entry, defaultFont);
     if (!control) continue;
     if (entry->kind == ControlKind::Bevel) bevels_.push_back(control);
     if (entry->flags & flag::kChecked) SendMessageA(control, BM_SETCHECK, BST_CHECKED, 0);
@@ -135,39 +135,83 @@ void Form::BuildControls(std::span<const LayoutEntry> layout, const FontStyle& f
   }
 }
 
-HWND Form::BuildControl(std::span<const LayoutEntry> layout, const LayoutEntry& entry,
-                        HFONT defaultFont, const FontStyle& formFont) {
+namespace {
+// A combo box's window height is that of its dropped-down list.
+constexpr int kDropDownHeight = 300;
+}  // namespace
+
+HWND Form::BuildControl(const LayoutEntry& entry, HFONT defaultFont) {
   const std::optional<ControlSpec> spec = DescribeControl(entry);
   if (!spec) return nullptr;
-  const RECT r = LayoutRect(layout, entry);
-  // A combo box's window height is that of its dropped-down list.
-  constexpr int kDropDownHeight = 300;
+  const RECT r = LayoutRect(layout_, entry);
   const int height =
-      entry.kind == ControlKind::ComboBox ? Scaled(kDropDownHeight) : r.bottom - r.top;
+      entry.kind == ControlKind::ComboBox ? Scale(kDropDownHeight) : r.bottom - r.top;
   HWND control = CreateWindowExA(spec->exStyle, spec->className, entry.caption ? entry.caption : "",
                                  spec->style, r.left, r.top, r.right - r.left, height, Handle(),
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(entry.id)),
                                  GetModuleHandleA(nullptr), nullptr);
   if (!control) RaiseLastError();
-  HFONT font = entry.font.face || entry.font.height ? MakeFont(EntryFont(formFont, entry.font))
-                                                    : defaultFont;
-  SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  if (entry.kind == ControlKind::ComboBox) {
-    // A closed combo box is as high as its selection field makes it, which
-    // follows the font: the field is sized so the box has the table's
-    // height, measured again since a request and its outcome may differ.
-    const int target = r.bottom - r.top;
-    int request = static_cast<int>(SendMessageA(control, CB_GETITEMHEIGHT, -1, 0));
-    for (int tries = 0; tries < 3; ++tries) {
-      RECT now = {};
-      GetWindowRect(control, &now);
-      const int error = static_cast<int>(now.bottom - now.top) - target;
-      if (error == 0 || request - error <= 0) break;
-      request -= error;
-      SendMessageA(control, CB_SETITEMHEIGHT, -1, request);
-    }
-  }
+  SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(entry, defaultFont)), FALSE);
+  if (entry.kind == ControlKind::ComboBox) FitComboBox(control, entry);
   return control;
+}
+
+HFONT Form::FontFor(const LayoutEntry& entry, HFONT defaultFont) {
+  if (!entry.font.face && !entry.font.height) return defaultFont;
+  fonts_.push_back(CreateStyledFont(EntryFont(formFont_, entry.font), dpi_));
+  return fonts_.back().get();
+}
+
+// A closed combo box is as high as its selection field makes it, which
+// follows the font: the field is sized so the box has the table's height,
+// measured again since a request and its outcome may differ.
+void Form::FitComboBox(HWND control, const LayoutEntry& entry) const {
+  const int target = Scale(entry.top + entry.height) - Scale(entry.top);
+  int request = static_cast<int>(SendMessageA(control, CB_GETITEMHEIGHT, -1, 0));
+  for (int tries = 0; tries < 3; ++tries) {
+    RECT now = {};
+    GetWindowRect(control, &now);
+    const int error = static_cast<int>(now.bottom - now.top) - target;
+    if (error == 0 || request - error <= 0) break;
+    request -= error;
+    SendMessageA(control, CB_SETITEMHEIGHT, -1, request);
+  }
+}
+
+void Form::ApplyDpi(int dpi, const RECT* suggested) {
+  dpi_ = dpi;
+  // Where the system suggests first: the frame is then drawn at the new
+  // DPI, and the client area is made the table's, scaled, inside it.
+  constexpr UINT kPlace = SWP_NOZORDER | SWP_NOACTIVATE;
+  if (suggested)
+    SetWindowPos(Handle(), nullptr, suggested->left, suggested->top,
+                 suggested->right - suggested->left, suggested->bottom - suggested->top, kPlace);
+  RECT outer = {}, client = {};
+  GetWindowRect(Handle(), &outer);
+  GetClientRect(Handle(), &client);
+  const int frameWidth = (outer.right - outer.left) - client.right;
+  const int frameHeight = (outer.bottom - outer.top) - client.bottom;
+  SetWindowPos(Handle(), nullptr, 0, 0, Scale(tableClientSize_.cx) + frameWidth,
+               Scale(tableClientSize_.cy) + frameHeight, kPlace | SWP_NOMOVE);
+  // The fonts are made anew; the old ones go once no control uses them.
+  std::vector<OwnedFont> previous;
+  previous.swap(fonts_);
+  fonts_.push_back(CreateStyledFont(formFont_, dpi_));
+  HFONT defaultFont = fonts_.back().get();
+  SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(defaultFont), TRUE);
+  for (const LayoutEntry& entry : layout_) {
+    HWND control = Control(entry.id);
+    if (!control) continue;
+    const RECT r = LayoutRect(layout_, entry);
+    const int height =
+        entry.kind == ControlKind::ComboBox ? Scale(kDropDownHeight) : r.bottom - r.top;
+    MoveWindow(control, r.left, r.top, r.right - r.left, height, TRUE);
+    // The form's own windows (Custom entries) keep the fonts they chose.
+    if (entry.kind == ControlKind::Custom) continue;
+    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(entry, defaultFont)), TRUE);
+    if (entry.kind == ControlKind::ComboBox) FitComboBox(control, entry);
+  }
+  OnDpiChanged();
 }
 
 // A bevel is a box one pixel wide, sunken: dark above and left, light below
@@ -220,6 +264,12 @@ LRESULT Form::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   }
   if (message == WM_DRAWITEM && DrawBevel(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)))
     return TRUE;
+  if (message == WM_DPICHANGED) {
+    // The monitor it is on has another scale (it was moved there, or the
+    // user changed the scale): laid out again at the new DPI.
+    if (scalesWithDpi_) ApplyDpi(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
+    return 0;
+  }
   return Window::OnMessage(message, wParam, lParam);
 }
 
