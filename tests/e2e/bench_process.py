@@ -16,11 +16,60 @@ from bench_env import REPO, ROOT_COLOR, WINE, WINE_FONTS, WINEARCH, WINESERVER, 
 from bench_probe import ProbeError
 
 
+# Xorg's dummy driver: no input devices hot-plugged (no udev here); the
+# outputs DUMMY0 and DUMMY1 get a monitor each, with its mode and position.
+TWO_HEADS_CONFIG = """\
+Section "ServerFlags"
+    Option "AutoAddDevices" "false"
+    Option "AutoEnableDevices" "false"
+    Option "DontVTSwitch" "true"
+EndSection
+Section "Device"
+    Identifier "dev0"
+    Driver "dummy"
+    VideoRam 64000
+    Option "Monitor-DUMMY0" "mon0"
+    Option "Monitor-DUMMY1" "mon1"
+EndSection
+Section "Monitor"
+    Identifier "mon0"
+    HorizSync 5.0-1000.0
+    VertRefresh 5.0-200.0
+    Modeline "1280x800" 83.50 1280 1352 1480 1680 800 803 809 831
+    Option "PreferredMode" "1280x800"
+    Option "Primary" "true"
+    Option "Position" "%(primary)s"
+EndSection
+Section "Monitor"
+    Identifier "mon1"
+    HorizSync 5.0-1000.0
+    VertRefresh 5.0-200.0
+    Modeline "1024x768" 65.00 1024 1048 1184 1344 768 771 777 806
+    Option "PreferredMode" "1024x768"
+    Option "Enable" "true"
+    Option "Position" "%(second)s"
+EndSection
+Section "Screen"
+    Identifier "scr0"
+    Device "dev0"
+    Monitor "mon0"
+    DefaultDepth 24
+    SubSection "Display"
+        Depth 24
+        Virtual 2304 800
+    EndSubSection
+EndSection
+"""
+
+
 class BenchProcess:
     """Xvfb and Wine for one bench; the base the other parts of Bench build on."""
 
-    def __init__(self, width=1280, height=800, prefix=None, window_manager=False):
+    def __init__(self, width=1280, height=800, prefix=None, window_manager=False, second_head=None):
         self.width, self.height = width, height
+        # "right" or "left": a second monitor of 1024 x 768 beside the primary
+        # (width x height must then be 1280 x 800), on Xorg's dummy driver.
+        self.second_head = second_head
         # openbox on the display, as a desktop has a window manager: focus and
         # the foreground come through it, and Alt+F4 reaches the active window.
         self.window_manager = window_manager
@@ -67,7 +116,10 @@ class BenchProcess:
         if signal.getsignal(signal.SIGTERM) is signal.SIG_DFL:
             signal.signal(signal.SIGTERM, lambda *_: sys.exit(143))
         try:
-            self._start_xvfb()
+            if self.second_head:
+                self._start_two_heads()
+            else:
+                self._start_xvfb()
             if self.window_manager:
                 self._start_window_manager()
             self._start_wine()
@@ -116,11 +168,33 @@ class BenchProcess:
         return e
 
     def _start_xvfb(self):
-        # -displayfd: Xvfb picks a free display itself (it honours the lock files).
+        self._start_x_server(["Xvfb", "-screen", "0", "%dx%dx24" % (self.width, self.height),
+                              "-nolisten", "tcp", "-noreset"])
+
+    def _start_two_heads(self):
+        """One X screen of 2304 x 800 with two monitors (RandR outputs, which
+        Wine reports as two): the primary, 1280 x 800, and 1024 x 768 at its
+        right or left; Xvfb's heads all lie at 0, 0."""
+        if (self.width, self.height) != (1280, 800):
+            raise ValueError("two heads: the primary is 1280 x 800")
+        primary, second = {"right": ("0 0", "1280 0"), "left": ("1024 0", "0 0")}[self.second_head]
+        config = os.path.join(self._tmp, "xorg.conf")
+        with open(config, "w") as f:
+            f.write(TWO_HEADS_CONFIG % {"primary": primary, "second": second})
+        xorg = "/usr/lib/xorg/Xorg" if os.path.exists("/usr/lib/xorg/Xorg") else "Xorg"
+        # -disableVidMode: with it, 64-bit Wine 8's explorer dies at the second
+        # monitor; -sharevts -novtswitch: no Linux console is taken.
+        self._start_x_server([xorg, "-config", config, "-logfile",
+                              os.path.join(self._tmp, "xorg.log"), "-noreset", "-nolisten", "tcp",
+                              "-sharevts", "-novtswitch", "-disableVidMode"])
+        self.wait_until(lambda: self._run(["xdpyinfo", "-ext", "XINERAMA"], check=False)
+                        .stdout.count(b"head #") == 2, timeout=15, what="Xorg's two heads")
+
+    def _start_x_server(self, argv):
+        # -displayfd: the server picks a free display itself (it honours the lock files).
         read_end, write_end = os.pipe()
         self._xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0",
-             "%dx%dx24" % (self.width, self.height), "-nolisten", "tcp", "-noreset"],
+            argv[:1] + ["-displayfd", str(write_end)] + argv[1:],
             pass_fds=(write_end,), stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
             stderr=subprocess.DEVNULL, start_new_session=True)
         os.close(write_end)
@@ -129,7 +203,7 @@ class BenchProcess:
         while not number.endswith(b"\n"):
             if time.monotonic() > deadline or self._xvfb.poll() is not None:
                 os.close(read_end)
-                raise RuntimeError("Xvfb did not start")
+                raise RuntimeError("%s did not start" % argv[0])
             chunk = os.read(read_end, 16)
             if not chunk:
                 break

@@ -64,10 +64,12 @@ class BenchTestCase(unittest.TestCase):
 
     bench_size = (1280, 800)
     window_manager = False  # openbox on the display
+    second_head = None      # "right" or "left" of the primary: two monitors
 
     @classmethod
     def setUpClass(cls):
-        cls.bench = Bench(*cls.bench_size, window_manager=cls.window_manager)
+        cls.bench = Bench(*cls.bench_size, window_manager=cls.window_manager,
+                          second_head=cls.second_head)
         cls.addClassCleanup(cls.bench.stop)
         cls.bench.start()
 

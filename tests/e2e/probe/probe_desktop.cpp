@@ -1,5 +1,6 @@
 // What a desktop has beside the program, played by the probe: a shell that
-// starts again (shell-restart) and a clipboard history (clipboard-history).
+// starts again (shell-restart) and a clipboard history (clipboard-history);
+// and the monitors Windows programs see (monitors).
 #include "probe.h"
 // After windows.h, which probe.h brings.
 #include <shellapi.h>
@@ -102,6 +103,25 @@ int ClipboardHistory(const Args& args) {
   return 0;
 }
 
+BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
+  MONITORINFO info = {};
+  info.cbSize = sizeof info;
+  GetMonitorInfoA(monitor, &info);
+  reinterpret_cast<Json*>(list)->Push(
+      Json::Object().Set("rect", RectJson(info.rcMonitor)).Set("primary", (info.dwFlags & 1) != 0));
+  return TRUE;
+}
+
+// The monitors as Windows programs see them.
+int Monitors(const Args&) {
+  Json list = Json::Array();
+  EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&list));
+  Print(list);
+  return 0;
+}
+
+ProbeCommand monitorsCommand("monitors", Monitors,
+                             "monitors: each monitor's rectangle and whether it is the primary");
 ProbeCommand shellRestartCommand(
     "shell-restart", ShellRestart,
     "shell-restart --hwnd H [--id I]: as Explorer starting again, forgets the icon of window H "
