@@ -6,7 +6,7 @@
 #include <string>
 
 #include "toolkit/application_win.h"
-#include "toolkit/control_spec.h"
+#include "toolkit/control_description.h"
 #include "toolkit/dpi_win.h"
 
 namespace vistrel {
@@ -141,15 +141,15 @@ constexpr int kDropDownHeight = 300;
 }  // namespace
 
 HWND Form::BuildControl(const LayoutEntry& entry, HFONT defaultFont) {
-  const std::optional<ControlSpec> spec = DescribeControl(entry);
-  if (!spec) return nullptr;
+  const std::optional<ControlDescription> described = DescribeControl(entry);
+  if (!described) return nullptr;
   const RECT r = LayoutRect(layout_, entry);
   const int height =
       entry.kind == ControlKind::ComboBox ? Scale(kDropDownHeight) : r.bottom - r.top;
-  HWND control = CreateWindowExA(spec->exStyle, spec->className, entry.caption ? entry.caption : "",
-                                 spec->style, r.left, r.top, r.right - r.left, height, Handle(),
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(entry.id)),
-                                 GetModuleHandleA(nullptr), nullptr);
+  HWND control = CreateWindowExA(
+      described->exStyle, described->className, entry.caption ? entry.caption : "",
+      described->style, r.left, r.top, r.right - r.left, height, Handle(),
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(entry.id)), GetModuleHandleA(nullptr), nullptr);
   if (!control) RaiseLastError();
   SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(entry, defaultFont)), FALSE);
   if (entry.kind == ControlKind::ComboBox) FitComboBox(control, entry);

@@ -1,4 +1,4 @@
-#include "toolkit/control_spec.h"
+#include "toolkit/control_description.h"
 
 #include <gtest/gtest.h>
 
@@ -36,7 +36,7 @@ std::vector<std::string> Names(const std::vector<const LayoutEntry*>& order) {
   return names;
 }
 
-TEST(ControlSpec, GroupBoxesComeFirstThenTheTabOrderWithinEachParentThenWhatTakesNoFocus) {
+TEST(ControlDescription, GroupBoxesComeFirstThenTheTabOrderWithinEachParentThenWhatTakesNoFocus) {
   EXPECT_EQ(Names(CreationOrder(kTable)),
             (std::vector<std::string>{"Box", "Two", "One", "Tick", "Note", "Go", "Pic", "Frame"}));
   // The preferences: the keyboard walks the group boxes' contents in the
@@ -49,37 +49,37 @@ TEST(ControlSpec, GroupBoxesComeFirstThenTheTabOrderWithinEachParentThenWhatTake
                                             "ChoixTouche", "WBorder"}));
 }
 
-TEST(ControlSpec, TabStopsAndArrowGroupsFollowTheTable) {
-  auto spec = [](int index) { return *DescribeControl(kTable[index]); };
+TEST(ControlDescription, TabStopsAndArrowGroupsFollowTheTable) {
+  auto described = [](int index) { return *DescribeControl(kTable[index]); };
   // The first radio button of its group starts an arrow group and is a tab stop.
-  EXPECT_EQ(spec(3).style, kChild | kVisible | kAutoRadioButton | kTabStop | kGroup);
-  EXPECT_EQ(spec(4).style, kChild | kVisible | kAutoRadioButton | kTabStop);
+  EXPECT_EQ(described(3).style, kChild | kVisible | kAutoRadioButton | kTabStop | kGroup);
+  EXPECT_EQ(described(4).style, kChild | kVisible | kAutoRadioButton | kTabStop);
   // What takes no focus is no tab stop and ends the group before it.
-  EXPECT_EQ(spec(5).style,
+  EXPECT_EQ(described(5).style,
             kChild | kVisible | kStaticNotify | kStaticRight | kStaticCentreImage | kGroup);
-  EXPECT_EQ(spec(6).style, kChild | kVisible | kAutoCheckBox | kTabStop | kGroup | kDisabled);
+  EXPECT_EQ(described(6).style, kChild | kVisible | kAutoCheckBox | kTabStop | kGroup | kDisabled);
   // A group box's tab order orders its contents only.
-  EXPECT_EQ(spec(2).style, kChild | kVisible | kGroupBox);
-  EXPECT_EQ(spec(1).style, kChild | kVisible | kPushButton | kTabStop);
+  EXPECT_EQ(described(2).style, kChild | kVisible | kGroupBox);
+  EXPECT_EQ(described(1).style, kChild | kVisible | kPushButton | kTabStop);
 }
 
-TEST(ControlSpec, EachKindIsMadeAsItsClassAndTheFormMakesItsOwnWindows) {
+TEST(ControlDescription, EachKindIsMadeAsItsClassAndTheFormMakesItsOwnWindows) {
   EXPECT_FALSE(DescribeControl(kTable[0]).has_value());
-  const ControlSpec bevel = *DescribeControl(kTable[7]);
+  const ControlDescription bevel = *DescribeControl(kTable[7]);
   EXPECT_STREQ(bevel.className, kStaticClass);
   EXPECT_EQ(bevel.style, kChild | kVisible | kStaticOwnerDraw | kGroup) << "drawn by its form";
   for (const LayoutEntry& entry : prefs::Layout()) {
-    const auto spec = DescribeControl(entry);
-    ASSERT_TRUE(spec) << entry.name;
-    const std::string name = spec->className;
+    const auto described = DescribeControl(entry);
+    ASSERT_TRUE(described) << entry.name;
+    const std::string name = described->className;
     switch (entry.kind) {
       case Edit:
         EXPECT_EQ(name, kEditClass);
-        EXPECT_EQ(spec->exStyle, kExClientEdge);
+        EXPECT_EQ(described->exStyle, kExClientEdge);
         break;
       case ComboBox:
         EXPECT_EQ(name, kComboBoxClass);
-        EXPECT_EQ(spec->style & (kComboDropDown | kVScroll), kComboDropDown | kVScroll);
+        EXPECT_EQ(described->style & (kComboDropDown | kVScroll), kComboDropDown | kVScroll);
         break;
       case TrackBar:
         EXPECT_EQ(name, kTrackBarClass);

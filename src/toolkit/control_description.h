@@ -43,7 +43,7 @@ inline constexpr const char* kComboBoxClass = "COMBOBOX";
 inline constexpr const char* kTrackBarClass = "msctls_trackbar32";
 }  // namespace win32
 
-struct ControlSpec {
+struct ControlDescription {
   const char* className;
   std::uint32_t style;
   std::uint32_t exStyle;
@@ -51,7 +51,7 @@ struct ControlSpec {
 
 // The control an entry is made as; none for Custom entries, whose windows
 // the form makes itself. A bevel is drawn by its form (owner-drawn).
-std::optional<ControlSpec> DescribeControl(const LayoutEntry& entry);
+std::optional<ControlDescription> DescribeControl(const LayoutEntry& entry);
 
 // The entries in the order their controls are made: group boxes first (the
 // bottom of the z-order), then the rest in tab order, an entry sorting by

@@ -1,4 +1,4 @@
-#include "toolkit/control_spec.h"
+#include "toolkit/control_description.h"
 
 #include <algorithm>
 
@@ -6,57 +6,57 @@ namespace vistrel {
 
 using namespace win32;
 
-std::optional<ControlSpec> DescribeControl(const LayoutEntry& entry) {
-  ControlSpec spec{kButtonClass, kChild | kVisible, 0};
+std::optional<ControlDescription> DescribeControl(const LayoutEntry& entry) {
+  ControlDescription made{kButtonClass, kChild | kVisible, 0};
   switch (entry.kind) {
     case ControlKind::Button:
-      spec.style |= kPushButton;
+      made.style |= kPushButton;
       break;
     case ControlKind::CheckBox:
-      spec.style |= kAutoCheckBox;
+      made.style |= kAutoCheckBox;
       break;
     case ControlKind::RadioButton:
-      spec.style |= kAutoRadioButton;
+      made.style |= kAutoRadioButton;
       break;
     case ControlKind::GroupBox:
-      spec.style |= kGroupBox;
+      made.style |= kGroupBox;
       break;
     case ControlKind::Label:
-      spec.className = kStaticClass;
-      spec.style |=
+      made.className = kStaticClass;
+      made.style |=
           kStaticNotify | ((entry.flags & flag::kRightAlign) ? kStaticRight : kStaticLeft);
-      if (entry.flags & flag::kVCenter) spec.style |= kStaticCentreImage;
+      if (entry.flags & flag::kVCenter) made.style |= kStaticCentreImage;
       break;
     case ControlKind::Edit:
-      spec.className = kEditClass;
-      spec.style |= kEditAutoHScroll;
-      spec.exStyle |= kExClientEdge;
+      made.className = kEditClass;
+      made.style |= kEditAutoHScroll;
+      made.exStyle |= kExClientEdge;
       break;
     case ControlKind::ComboBox:
-      spec.className = kComboBoxClass;
-      spec.style |= kComboDropDown | kComboAutoHScroll | kVScroll;
+      made.className = kComboBoxClass;
+      made.style |= kComboDropDown | kComboAutoHScroll | kVScroll;
       break;
     case ControlKind::TrackBar:
-      spec.className = kTrackBarClass;
-      spec.style |= kTrackNoTicks | kTrackFixedLength;
+      made.className = kTrackBarClass;
+      made.style |= kTrackNoTicks | kTrackFixedLength;
       break;
     case ControlKind::Bevel:
-      spec.className = kStaticClass;
-      spec.style |= kStaticOwnerDraw;
+      made.className = kStaticClass;
+      made.style |= kStaticOwnerDraw;
       break;
     case ControlKind::Strip:
-      spec.className = kStaticClass;
+      made.className = kStaticClass;
       break;
     case ControlKind::Custom:
       return std::nullopt;
   }
   // A group box's tab order only orders its contents; it takes no focus.
-  if (entry.tabOrder >= 0 && entry.kind != ControlKind::GroupBox) spec.style |= kTabStop;
+  if (entry.tabOrder >= 0 && entry.kind != ControlKind::GroupBox) made.style |= kTabStop;
   // A control that takes no focus ends the arrow group before it.
-  if ((entry.flags & flag::kGroupStart) || entry.tabOrder < 0) spec.style |= kGroup;
-  if (entry.flags & flag::kDisabled) spec.style |= kDisabled;
-  if (entry.flags & flag::kRightToLeft) spec.exStyle |= kExRtlReading;
-  return spec;
+  if ((entry.flags & flag::kGroupStart) || entry.tabOrder < 0) made.style |= kGroup;
+  if (entry.flags & flag::kDisabled) made.style |= kDisabled;
+  if (entry.flags & flag::kRightToLeft) made.exStyle |= kExRtlReading;
+  return made;
 }
 
 std::vector<const LayoutEntry*> CreationOrder(std::span<const LayoutEntry> layout) {
