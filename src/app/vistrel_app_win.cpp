@@ -235,15 +235,10 @@ int RunVistrel(TrayIcon::Notifier notifyIcon) {
   InitCommonControlsEx(&controls);
   try {
     VistrelApp app(notifyIcon);
-    try {
-      app.Start();
-    } catch (const std::exception& e) {
-      // A window that could not be made: the program cannot go on.
-      ShowError(e.what());
-      return 1;
-    }
+    app.Start();
     return app.Run();
   } catch (const std::exception& e) {
+    // A window that could not be made: the program cannot go on.
     ShowError(e.what());
     return 1;
   }
