@@ -80,14 +80,20 @@ class FixtureMixin:
         return ids[0].decode()
 
     def focus_fixture(self):
-        """Gives the fixture the X keyboard focus; Wine sees keys only then."""
-        self._run(["xdotool", "windowfocus", "--sync", self.fixture_window_id()])
+        """Activates the fixture through the window manager: Wine sees keys only
+        while one of its windows has the X keyboard focus."""
+        self.activate_x_window(self.fixture_window_id())
 
     def activate_fixture(self):
         """Makes the fixture the foreground window with the keyboard, as a
-        user's click does (without a window manager the X focus alone does not)."""
-        client = self.fixture["client"]
-        self.click(client[0] + 5, client[1] + 5)
+        user's click does, and waits until Wine reports it so."""
+        if not self.window_manager:
+            # On the bare display only a click makes a window the foreground.
+            client = self.fixture["client"]
+            at = (client[0] + 5, client[1] + 5)
+            if self.cursor_position() == at:
+                at = (client[0] + 9, client[1] + 9)
+            self.click(*at)
         self.focus_fixture()
         self.wait_until(lambda: self.probe("info")["foreground"] == self.fixture["hwnd"],
                         what="the fixture in the foreground")

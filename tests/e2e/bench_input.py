@@ -1,5 +1,5 @@
 """Input as a user gives it, through xdotool: keys, hot keys, the mouse, and
-the keyboard focus a window manager would hand over at a click."""
+the activation the window manager hands over at a click."""
 
 import time
 
@@ -90,12 +90,21 @@ class InputMixin:
 
     # ---- keyboard focus -------------------------------------------------------
 
+    def activate_x_window(self, window_id):
+        """Activates an X window through the window manager, as a user's click
+        on it does: the window manager raises it and hands it the keyboard
+        focus, and Wine makes it the foreground window. On the bare display
+        only the X keyboard focus can be given."""
+        if self.window_manager:
+            self._run(["xdotool", "windowactivate", "--sync", str(window_id)])
+        else:
+            self._run(["xdotool", "windowfocus", "--sync", str(window_id)])
+
     def focus_window(self, cls):
-        """Gives the program's window of that class the X keyboard focus, as a
-        window manager does at a click (Xvfb has none), and waits until the
-        window is active in Wine."""
+        """Activates the program's window of that class through the window
+        manager and waits until the window is active in Wine."""
         window = self.wait_until(lambda: self.visible(cls), what="%s to show" % cls)
-        self._run(["xdotool", "windowfocus", "--sync", str(window["x11_window"])])
+        self.activate_x_window(window["x11_window"])
         self.wait_until(lambda: self.probe("focus", "--hwnd", window["hwnd"])["active"] ==
                         window["hwnd"], what="%s active" % cls)
         return window

@@ -63,7 +63,7 @@ class BenchTestCase(unittest.TestCase):
     are started once; tests reset the program and its configuration."""
 
     bench_size = (1280, 800)
-    window_manager = False  # openbox on the display
+    window_manager = True  # openbox on the display; False for the bare display
 
     @classmethod
     def setUpClass(cls):
