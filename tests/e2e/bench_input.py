@@ -1,6 +1,7 @@
 """Input as a user gives it, through xdotool: keys, hot keys, the mouse, and
 the activation the window manager hands over at a click."""
 
+import re
 import time
 
 from bench_probe import WM_NULL
@@ -82,6 +83,22 @@ class InputMixin:
     def click(self, x, y, button=1):
         self.mouse_move(x, y)
         self._run(["xdotool", "click", str(button)])
+
+    def window_under_pointer(self):
+        """The top-level X window under the pointer (the window manager's frame
+        around a managed window)."""
+        out = self._run(["xdotool", "getmouselocation", "--shell"]).stdout.decode()
+        return int(dict(line.split("=", 1) for line in out.split())["WINDOW"])
+
+    def pointer_over(self, window_id):
+        """True when the X window under the pointer is window_id or its frame."""
+        under = self.window_under_pointer()
+        if under == int(window_id):
+            return True
+        tree = self._run(["xwininfo", "-tree", "-id", str(under)], check=False).stdout.decode()
+        if "(the root window)" in tree.strip().split("\n", 1)[0]:
+            return False  # no window there: the root holds every window
+        return re.search(r"\b0x%x\b" % int(window_id), tree) is not None
 
     def cursor_position(self):
         out = self._run(["xdotool", "getmouselocation", "--shell"]).stdout.decode()
