@@ -289,8 +289,8 @@ class PreferencesTest(BenchTestCase):
         self.drive.shown("TForm1")
 
     def test_ok_while_armed_updates_the_icon_without_emptying_the_tray(self):
-        # Emptying the tray, even for a moment, costs seconds where the shell
-        # then hides its tray window, and holds the program that long.
+        # Emptying the tray, even for a moment, makes the shell hide its tray
+        # window and show it again.
         b = self.bench
         b.start_program()
         b.start_fixture()
