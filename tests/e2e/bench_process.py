@@ -169,7 +169,10 @@ class BenchProcess:
         self._install_wine_fonts()
         # A persistent server keeps the prefix's services (and the tray) alive
         # between program runs.
-        subprocess.run([WINESERVER, "-p"], env=env, timeout=30)
+        # Its own output goes nowhere: a server kept after the run
+        # (VISTREL_KEEP_BENCH) must not hold the caller's output open.
+        subprocess.run([WINESERVER, "-p"], env=env, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, timeout=30)
         self.wait_until(lambda: os.path.exists(self.documents_dir) or None, timeout=60,
                         what="the prefix's Documents folder")
         self.timings["wine_ready"] = time.monotonic() - started
