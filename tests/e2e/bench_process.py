@@ -16,6 +16,9 @@ from bench_env import REPO, ROOT_COLOR, WINE, WINE_FONTS, WINEARCH, WINESERVER, 
 from bench_probe import ProbeError
 
 
+WINDOW_MANAGER_CONFIG = "/etc/xdg/openbox/rc.xml"  # Debian's, from the openbox package
+
+
 class BenchProcess:
     """Xvfb and Wine for one bench; the base the other parts of Bench build on."""
 
@@ -141,7 +144,8 @@ class BenchProcess:
         self._run(["xsetroot", "-solid", "#%02x%02x%02x" % ROOT_COLOR])
 
     def _start_window_manager(self):
-        self._wm = self._spawn(["openbox", "--sm-disable"])
+        self._wm = self._spawn(["openbox", "--sm-disable", "--config-file",
+                                self._window_manager_config()])
 
         def managing():
             if self._wm.poll() is not None:
@@ -149,6 +153,22 @@ class BenchProcess:
             out = self._run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], check=False)
             return b"window id" in out.stdout
         self.wait_until(managing, timeout=30, what="openbox to manage the display")
+
+    def _window_manager_config(self):
+        """openbox's own configuration, and one rule: Wine's tray window (openbox
+        has no tray, so Wine shows one of its own) takes no focus when it
+        appears, as a desktop's tray does not; otherwise each arming would make
+        it the foreground window."""
+        with open(WINDOW_MANAGER_CONFIG) as f:
+            config = f.read()
+        rule = ('  <application title="Wine System Tray">\n'
+                '    <focus>no</focus>\n'
+                '  </application>\n')
+        config = config.replace("</applications>", rule + "</applications>", 1)
+        path = os.path.join(self._tmp, "openbox-rc.xml")
+        with open(path, "w") as f:
+            f.write(config)
+        return path
 
     def _start_wine(self):
         env = self.env()
