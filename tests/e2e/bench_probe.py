@@ -106,12 +106,32 @@ class ProbeMixin:
     # ---- messages -------------------------------------------------------------
 
     def click_control(self, hwnd):
-        """A real left click in the middle of the control, as a user makes it;
-        returns at once, so a box the click opens does not block."""
+        """A real left click in the middle of the control, as a user makes it,
+        once its window shows on the screen where Wine places it and is the one
+        under the pointer there (the window manager maps and restacks windows a
+        moment after Wine asks); returns at once, so a box the click opens
+        does not block."""
         found = self.probe("screen-rect", "--hwnd", hwnd)
         assert found["found"], "no window %s" % hwnd
         r = found["rect"]
-        self.click((r[0] + r[2]) // 2, (r[1] + r[3]) // 2)
+        x, y = (r[0] + r[2]) // 2, (r[1] + r[3]) // 2
+        self.mouse_move(x, y)
+        window = found["x11_window"]
+
+        def where_wine_says():
+            shown = self.x_window_geometry(window)
+            return shown is not None and shown[:2] in (found["top_rect"][:2],
+                                                       found["top_client"][:2])
+        try:
+            self.wait_until(where_wine_says, what="the control's window on the screen where "
+                            "Wine places it (%s)" % found["top_rect"])
+            self.wait_until(lambda: self.pointer_over(window),
+                            what="the control's window under the pointer at %d, %d" % (x, y))
+        except AssertionError as e:
+            raise AssertionError("%s; X shows it at %s, under the pointer: %s" % (
+                e, self.x_window_geometry(window),
+                self.x_window_name(self.window_under_pointer()))) from None
+        self.click(x, y)
 
     def send_message(self, hwnd, msg, wparam=0, lparam=0, timeout_ms=5000):
         return self.probe("send", "--hwnd", hwnd, "--msg", msg, "--wparam", wparam,

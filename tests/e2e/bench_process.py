@@ -15,6 +15,7 @@ import time
 from bench_env import REPO, ROOT_COLOR, WINE, WINE_FONTS, WINEARCH, WINESERVER, find_exe
 from bench_probe import ProbeError
 
+WINDOW_MANAGER_CONFIG = "/etc/xdg/openbox/rc.xml"  # Debian's, from the openbox package
 
 # Xorg's dummy driver: no input devices hot-plugged (no udev here); the
 # outputs DUMMY0 and DUMMY1 get a monitor each, with its mode and position.
@@ -65,13 +66,15 @@ EndSection
 class BenchProcess:
     """Xvfb and Wine for one bench; the base the other parts of Bench build on."""
 
-    def __init__(self, width=1280, height=800, prefix=None, window_manager=False, second_head=None):
+    def __init__(self, width=1280, height=800, prefix=None, window_manager=True, second_head=None):
         self.width, self.height = width, height
         # "right" or "left": a second monitor of 1024 x 768 beside the primary
         # (width x height must then be 1280 x 800), on Xorg's dummy driver.
         self.second_head = second_head
-        # openbox on the display, as a desktop has a window manager: focus and
-        # the foreground come through it, and Alt+F4 reaches the active window.
+        # openbox on the display, as every desktop has a window manager: focus
+        # and the foreground come through it, Alt+F4 reaches the active window,
+        # and Wine hides a managed window at once instead of waiting 2 s for a
+        # confirmation. window_manager=False gives the bare display.
         self.window_manager = window_manager
         self._wm = None
         self.prefix = os.path.abspath(prefix or os.environ.get("VISTREL_WINEPREFIX")
@@ -213,7 +216,8 @@ class BenchProcess:
         self._run(["xsetroot", "-solid", "#%02x%02x%02x" % ROOT_COLOR])
 
     def _start_window_manager(self):
-        self._wm = self._spawn(["openbox", "--sm-disable"])
+        self._wm = self._spawn(["openbox", "--sm-disable", "--config-file",
+                                self._window_manager_config()])
 
         def managing():
             if self._wm.poll() is not None:
@@ -221,6 +225,22 @@ class BenchProcess:
             out = self._run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], check=False)
             return b"window id" in out.stdout
         self.wait_until(managing, timeout=30, what="openbox to manage the display")
+
+    def _window_manager_config(self):
+        """openbox's own configuration, and one rule: Wine's tray window (openbox
+        has no tray, so Wine shows one of its own) takes no focus when it
+        appears, as a desktop's tray does not; otherwise each arming would make
+        it the foreground window."""
+        with open(WINDOW_MANAGER_CONFIG) as f:
+            config = f.read()
+        rule = ('  <application title="Wine System Tray">\n'
+                '    <focus>no</focus>\n'
+                '  </application>\n')
+        config = config.replace("</applications>", rule + "</applications>", 1)
+        path = os.path.join(self._tmp, "openbox-rc.xml")
+        with open(path, "w") as f:
+            f.write(config)
+        return path
 
     def _start_wine(self):
         env = self.env()
@@ -241,7 +261,10 @@ class BenchProcess:
         self._install_wine_fonts()
         # A persistent server keeps the prefix's services (and the tray) alive
         # between program runs.
-        subprocess.run([WINESERVER, "-p"], env=env, timeout=30)
+        # Its own output goes nowhere: a server kept after the run
+        # (VISTREL_KEEP_BENCH) must not hold the caller's output open.
+        subprocess.run([WINESERVER, "-p"], env=env, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, timeout=30)
         self.wait_until(lambda: os.path.exists(self.documents_dir) or None, timeout=60,
                         what="the prefix's Documents folder")
         self.timings["wine_ready"] = time.monotonic() - started

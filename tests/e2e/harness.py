@@ -63,8 +63,8 @@ class BenchTestCase(unittest.TestCase):
     are started once; tests reset the program and its configuration."""
 
     bench_size = (1280, 800)
-    window_manager = False  # openbox on the display
-    second_head = None      # "right" or "left" of the primary: two monitors
+    window_manager = True  # openbox on the display; False for the bare display
+    second_head = None     # "right" or "left" of the primary: two monitors
 
     @classmethod
     def setUpClass(cls):

@@ -15,7 +15,6 @@ MARKS = ("ExcludeClipboardContentFromMonitorProcessing", "CanIncludeInClipboardH
 
 
 class DesktopTest(FolderTestCase):
-    window_manager = True
     folder_win = ROOT
 
     def arm(self, **settings):

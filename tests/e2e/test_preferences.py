@@ -7,7 +7,7 @@ import unittest
 
 from harness import WM_NULL, BenchTestCase
 from prefs_helpers import (HOT_KEY_NAMES, PREFERENCES_LAYOUT, PREFERENCES_TAB_ORDER,
-                           TBM_GETTHUMBLENGTH, WM_CLOSE, PrefsDriver, control, tab_walk)
+                           TBM_GETTHUMBLENGTH, PrefsDriver, control, tab_walk)
 
 WS_CAPTION = 0x00C00000
 WS_SYSMENU = 0x00080000
@@ -249,10 +249,12 @@ class PreferencesTest(BenchTestCase):
         self.assertEqual(self.bench.read_config_bytes(), before)
         self.assertEqual(self.drive.state(), stored, "reloaded from the file")
 
-        # The system closing the window does the same.
+        # The system closing the window does the same: Alt+F4, which the
+        # window manager turns into a request to close the active window.
         self.drive.open_from_set()
         self.drive.set_text("Edit1", "C:\\Encore")
-        self.bench.post_message(self.drive.form()["hwnd"], WM_CLOSE)
+        self.bench.focus_window("TForm2")
+        self.bench.press_hotkey("F4", "alt")
         self.drive.hidden("TForm2")
         self.drive.shown("TForm1")
         self.assertEqual(self.drive.state(), stored)
@@ -312,8 +314,8 @@ class PreferencesTest(BenchTestCase):
         self.drive.shown("TForm1")
 
     def test_ok_while_armed_updates_the_icon_without_emptying_the_tray(self):
-        # Emptying the tray, even for a moment, costs seconds where the shell
-        # then hides its tray window, and holds the program that long.
+        # Emptying the tray, even for a moment, makes the shell hide its tray
+        # window and show it again.
         b = self.bench
         b.start_program()
         b.start_fixture()

@@ -21,7 +21,6 @@ class HandleTallyTest(BenchTestCase):
     gives back what it made: the handles the program's owners hold are as
     many after the rounds as after the first."""
 
-    window_manager = True
     ROUNDS = 1000 if LONG else 4
     FOLDER = "C:\\vistrel_tally"
 

@@ -10,7 +10,6 @@ PRIMARY = (1280, 800)
 
 
 class TwoHeadsTest(BenchTestCase):
-    window_manager = True
     second_head = "right"  # 1024 x 768 at x 1280
 
     def capture(self, modifiers=()):

@@ -12,7 +12,6 @@ WM_SYSCOMMAND, SC_MINIMIZE = 0x0112, 0xF020
 
 
 class WindowLifeTest(BenchTestCase):
-    window_manager = True
 
     def setUp(self):
         self.bench.reset()
