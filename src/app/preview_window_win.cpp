@@ -110,11 +110,10 @@ void PreviewWindow::OpenTrayMenu() {
   PostMessageA(Handle(), WM_NULL, 0, 0);
 }
 
-void PreviewWindow::BringToTop(bool activate) {
-  // HWND_TOPMOST rather than HWND_TOP when not activating: both windows are
-  // topmost anyway, and on Wine only this request restacks the X window.
-  SetWindowPos(Handle(), activate ? HWND_TOP : HWND_TOPMOST, 0, 0, 0, 0,
-               SWP_NOMOVE | SWP_NOSIZE | (activate ? 0 : SWP_NOACTIVATE));
+void PreviewWindow::BringToTop() {
+  // HWND_TOPMOST rather than HWND_TOP: both windows are topmost anyway, and
+  // on Wine only this request restacks the X window.
+  SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 const Picture& PreviewWindow::PictureToSave() const {

@@ -51,8 +51,9 @@ class PreviewWindow : public Form {
   void ResetDrag() { drag_ = {}; }
   // The tray menu at the cursor, returning when it closes.
   void OpenTrayMenu();
-  // Above the other topmost windows (the selection overlay).
-  void BringToTop(bool activate);
+  // Above the other topmost windows (the selection overlay), leaving the
+  // active window as it is.
+  void BringToTop();
   HICON Icon() const { return icon_.get(); }
 
  protected:

@@ -54,8 +54,8 @@ void VistrelApp::Start() {
       application_,
       {
           .onRaisePreview =
-              [this](bool activate) {
-                if (activate || preview_.Visible()) preview_.BringToTop(activate);
+              [this] {
+                if (preview_.Visible()) preview_.BringToTop();
               },
           .onSelected = [this](std::shared_ptr<const Picture> capture) { OnSelection(capture); },
           .readMargin = [] { return settings::ReadSelectionMargin(SettingsFile()); },

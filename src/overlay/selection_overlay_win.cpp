@@ -59,7 +59,7 @@ void SelectionOverlay::ShowNow() {
   Form::Show();
   // The frozen screen is the active window, as a window just opened is.
   SetForegroundWindow(Handle());
-  events_.onRaisePreview(false);
+  events_.onRaisePreview();
 }
 
 // The copy that erases the frame: taken whenever the overlay is shown or
@@ -71,7 +71,7 @@ void SelectionOverlay::TakeFrameFreeCopy() {
 
 void SelectionOverlay::OnPress(const PictureControl::MouseEvent& event) {
   // The preview lies above the overlay during the drag.
-  events_.onRaisePreview(true);
+  events_.onRaisePreview();
   selection_.Press({event.x, event.y}, events_.readMargin());
   EraseFrame();
 }

@@ -14,8 +14,9 @@ namespace vistrel {
 // What the overlay asks of the program.
 struct OverlayEvents {
   // The overlay came on screen, or a button went down on it: the preview
-  // window goes above it (activated at a press).
-  std::function<void(bool activate)> onRaisePreview;
+  // window goes above it. The overlay stays the active window, so that
+  // Alt+F4 after a drag backs out of the frozen screen.
+  std::function<void()> onRaisePreview;
   // A selection was released: its capture, for the preview and the clipboard.
   std::function<void(std::shared_ptr<const Picture>)> onSelected;
   // The gap between a selection and its frame, read at every press.

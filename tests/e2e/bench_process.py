@@ -235,6 +235,9 @@ class BenchProcess:
             config = f.read()
         rule = ('  <application title="Wine System Tray">\n'
                 '    <focus>no</focus>\n'
+                '  </application>\n'
+                '  <application title="Form4">\n'
+                '    <fullscreen>no</fullscreen>\n'
                 '  </application>\n')
         config = config.replace("</applications>", rule + "</applications>", 1)
         path = os.path.join(self._tmp, "openbox-rc.xml")

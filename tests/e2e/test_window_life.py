@@ -1,6 +1,6 @@
 """Windows that live as long as the program, driven as on a desktop: Alt+F4
 through the window manager on each secondary window hides it and the program
-goes on; a minimise of the whole application and the tray's "Restore" bring
+goes on, also after a selection dragged on the frozen screen; a minimise of the whole application and the tray's "Restore" bring
 back every window it hid."""
 
 import unittest
@@ -37,6 +37,12 @@ class WindowLifeTest(BenchTestCase):
         b.activate_fixture()
         b.probe("key-state", VK_F12)
         b.press_hotkey("F12", "shift")
+        b.wait_until(lambda: b.x_window_shown("Form4"), what="the frozen screen on the display")
+        # A selection first: a press on the frozen screen leaves it the active window.
+        b.mouse_move(400, 420)
+        b.mouse_down(1)
+        b.mouse_move(520, 500)
+        b.mouse_up(1)
         overlay = self.alt_f4_on("TForm4")
         b.wait_until(lambda: b.hidden("TForm4"), what="the frozen screen to go")
         self.assertTrue(b.program_running())

@@ -254,7 +254,8 @@ ProbeCommand fixtureCommand(
     "--colorkey 0xRRGGBB --controls --close-on-key VK --animate MS]: a captioned window "
     "whose client area (at X,Y, W x H) shows the position pattern (with --animate, a solid "
     "colour that changes every MS milliseconds); prints 'ready' with its "
-    "geometry, then its new places ('placed'), key, mouse and tray-icon events; with --close-on-key it destroys itself at "
+    "geometry, then its new places ('placed'), key, mouse and tray-icon events; with "
+    "--close-on-key it destroys itself at "
     "that key's press");
 
 }  // namespace
