@@ -130,7 +130,12 @@ LRESULT SelectionOverlay::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) 
       TakeFrameFreeCopy();
       return 0;
     case WM_ACTIVATE:
-      if (LOWORD(wParam) != WA_INACTIVE) TakeFrameFreeCopy();
+      if (LOWORD(wParam) != WA_INACTIVE) {
+        TakeFrameFreeCopy();
+        // A window manager raises the window it activates: the preview goes
+        // above again.
+        events_.onRaisePreview();
+      }
       break;
     case kShowOverlay:
       ShowNow();
