@@ -3,8 +3,9 @@
 every run: entries in a fixed order, all dated SOURCE_DATE_EPOCH, with fixed
 attributes and no extra fields.
 
-usage: package.py --version V --out DIR --guide TXT --licence TXT [--notices TXT]
-                  win32=PATH/vistrel.exe win64=PATH/vistrel.exe
+usage: package.py --version V --out DIR --guide TXT --guide-fr TXT --licence TXT
+                  [--notices TXT] win32=PATH/vistrel.exe win64=PATH/vistrel.exe
+The guides become README.txt (English) and LISEZMOI.txt (French).
 SOURCE_DATE_EPOCH (seconds, UTC) dates the entries; 1980-01-01 without it.
 """
 
@@ -58,6 +59,7 @@ def main(argv):
     parser.add_argument("--version", required=True)
     parser.add_argument("--out", required=True)
     parser.add_argument("--guide", required=True, help="the user guide; @VERSION@ is replaced")
+    parser.add_argument("--guide-fr", required=True, help="the same guide in French")
     parser.add_argument("--licence", required=True)
     parser.add_argument("--notices", help="third-party notices, appended to the licence")
     parser.add_argument("programs", nargs="+", metavar="ARCH=EXE")
@@ -65,8 +67,10 @@ def main(argv):
 
     epoch = int(os.environ.get("SOURCE_DATE_EPOCH") or ZIP_EPOCH)
     date_time = time.gmtime(max(epoch, ZIP_EPOCH))[:6]
-    with open(args.guide, encoding="utf-8") as f:
-        guide = windows_text(f.read().replace("@VERSION@", args.version))
+    guides = {}
+    for name, path in (("README.txt", args.guide), ("LISEZMOI.txt", args.guide_fr)):
+        with open(path, encoding="utf-8") as f:
+            guides[name] = windows_text(f.read().replace("@VERSION@", args.version))
     with open(args.licence, encoding="utf-8") as f:
         licence = f.read()
     if args.notices:
@@ -86,7 +90,7 @@ def main(argv):
             parser.error("%s is not a %s executable" % (exe, arch))
         name = "Vistrel-%s-%s.zip" % (args.version, arch)
         write_zip(os.path.join(args.out, name),
-                  {"vistrel.exe": program, "README.txt": guide, "LICENSE.txt": licence}, date_time)
+                  {"vistrel.exe": program, "LICENSE.txt": licence, **guides}, date_time)
         zips.append(name)
 
     sums = "".join("%s  %s\n" % (sha256(os.path.join(args.out, n)), n) for n in sorted(zips))

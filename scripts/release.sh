@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the release: dist/Vistrel-<version>-win32.zip (the i686 program) and
 # dist/Vistrel-<version>-win64.zip, each holding vistrel.exe, README.txt (the
-# user guide) and LICENSE.txt, and dist/SHA256SUMS. The same commit gives the
-# same bytes in any folder at any time.
+# user guide), LISEZMOI.txt (the same in French) and LICENSE.txt, and
+# dist/SHA256SUMS. The same commit gives the same bytes in any folder at any
+# time.
 # Usage: scripts/release.sh [--out DIR] [build-root]   (default: dist, build)
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
@@ -11,7 +12,7 @@ root=$repo/build
 while [ $# -gt 0 ]; do
   case $1 in
     --out) out=$2; shift 2 ;;
-    -h|--help) sed -n '2,6p' "$0"; exit 0 ;;
+    -h|--help) sed -n '2,7p' "$0"; exit 0 ;;
     *) root=$1; shift ;;
   esac
 done
@@ -52,7 +53,8 @@ rm -f "$out"/Vistrel-*-win32.zip "$out"/Vistrel-*-win64.zip "$out/SHA256SUMS"
 python=/usr/bin/python3
 [ -x $python ] || python=python3
 $python "$repo/scripts/package.py" --version "$version" --out "$out" \
-  --guide "$repo/docs/user-guide.txt" --licence "$repo/LICENSE" \
+  --guide "$repo/docs/user-guide.txt" --guide-fr "$repo/docs/user-guide-fr.txt" \
+  --licence "$repo/LICENSE" \
   --notices "$repo/docs/third-party-notices.txt" \
   win32="$root/win32/vistrel.exe" win64="$root/win64/vistrel.exe"
 echo "release $version in $out"

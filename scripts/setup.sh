@@ -13,6 +13,7 @@ packages=(
   libjpeg62-turbo-dev libgtest-dev libgmock-dev libbenchmark-dev
   wine wine64 wine32:i386 fonts-wine
   xvfb xdotool xclip imagemagick x11-utils xcompmgr x11-xserver-utils openbox
+  xserver-xorg-core xserver-xorg-video-dummy libxinerama1:i386 libxrandr2:i386
   python3
   # The bench: the peers it sets the program beside, and the X headers of its
   # native screen read.

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The reliability suite's long variants (about 40 minutes): sets up, builds,
+# The reliability suite's long variants (about 75 minutes): sets up, builds,
 # and runs them through ctest with a time limit of their own. Each failure is
 # printed as it happens and again in the closing summary.
 set -euo pipefail

@@ -12,10 +12,10 @@ namespace {
 const LayoutEntry& EntryOf(int id) { return *FindEntry(Layout(), id); }
 }  // namespace
 
-void AboutWindow::Create(std::function<void()> onOk) {
+void AboutWindow::Create(Application& app, std::function<void()> onOk) {
   onOk_ = std::move(onOk);
   RegisterClass("TForm3", GetSysColorBrush(COLOR_BTNFACE), nullptr);
-  CreateCentredForm("TForm3", kCaption, WS_POPUP, WS_EX_TOPMOST, kClientWidth, kClientHeight);
+  CreateCentredForm(app, "TForm3", kCaption, WS_POPUP, WS_EX_TOPMOST, kClientWidth, kClientHeight);
 }
 
 void AboutWindow::Show() { ShowCentred(); }
@@ -24,25 +24,31 @@ void AboutWindow::SetUpControls() {
   BuildControls(Layout(), WindowFont());
   // The icon, drawn at its own size (scaled with the window at another DPI).
   const RECT ir = LayoutRect(Layout(), EntryOf(kIcon));
-  icon_ = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kIconResource),
-                                        IMAGE_ICON, ir.right - ir.left, ir.bottom - ir.top,
-                                        LR_DEFAULTCOLOR));
   HWND picture = CreateWindowExA(
       0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_ICON | SS_REALSIZEIMAGE, ir.left, ir.top,
       ir.right - ir.left, ir.bottom - ir.top, Handle(),
       reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIcon)), GetModuleHandleA(nullptr), nullptr);
-  SendMessageA(picture, STM_SETICON, reinterpret_cast<WPARAM>(icon_), 0);
+  if (!picture) RaiseLastError();
 
   // The links turn blue and underlined under the mouse, back to their own
   // colour when it leaves.
   const LayoutEntry& web = EntryOf(kWebLink);
-  webLink_.Create(Handle(), kWebLink, LayoutRect(Layout(), web), web.caption,
-                  EntryFont(WindowFont(), web.font), kNavy, kBlue);
+  webLink_.Create(Handle(), kWebLink, LayoutRect(Layout(), web), web.caption, kNavy, kBlue);
   webLink_.onClick = [this] { OpenWebPage(); };
   const LayoutEntry& mail = EntryOf(kMailLink);
-  mailLink_.Create(Handle(), kMailLink, LayoutRect(Layout(), mail), mail.caption,
-                   EntryFont(WindowFont(), mail.font), kTeal, kBlue);
+  mailLink_.Create(Handle(), kMailLink, LayoutRect(Layout(), mail), mail.caption, kTeal, kBlue);
   mailLink_.onClick = [this] { WriteMail(); };
+  OnDpiChanged();
+}
+
+// The icon and the links' fonts at the window's DPI; the table placed them.
+void AboutWindow::OnDpiChanged() {
+  const RECT ir = LayoutRect(Layout(), EntryOf(kIcon));
+  OwnedIcon icon = LoadResourceIcon(kIconResource, ir.right - ir.left, ir.bottom - ir.top);
+  SendMessageA(Control(kIcon), STM_SETICON, reinterpret_cast<WPARAM>(icon.get()), 0);
+  icon_ = std::move(icon);
+  webLink_.SetFont(EntryFont(WindowFont(), EntryOf(kWebLink).font), Dpi());
+  mailLink_.SetFont(EntryFont(WindowFont(), EntryOf(kMailLink).font), Dpi());
 }
 
 // The web link names the verb and is owned by this window; the mail link
@@ -73,10 +79,10 @@ LRESULT AboutWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       // "Ok" is the only control that takes the focus.
       if (LOWORD(wParam) != WA_INACTIVE) SetFocus(Control(kOkButton));
       return 0;
-    case WM_DESTROY:
-      if (icon_) DestroyIcon(icon_);
-      icon_ = nullptr;
-      break;
+    case WM_CLOSE:
+      // Alt+F4 is "Ok": the window is only ever hidden, back to the preferences.
+      Close();
+      return 0;
   }
   return Form::OnMessage(message, wParam, lParam);
 }

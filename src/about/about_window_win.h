@@ -10,15 +10,16 @@ namespace vistrel {
 
 // The about window (window class "TForm3"): name, version, dedication, a
 // link to the web page and one to the contact address. "Ok" leads back to
-// the preferences, through onOk.
+// the preferences, through onOk, and so does a close by the system.
 class AboutWindow : public Form {
  public:
-  void Create(std::function<void()> onOk);
+  void Create(Application& app, std::function<void()> onOk);
   // Opens the window centred on the screen.
   void Show() override;
 
  protected:
   LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void OnDpiChanged() override;
 
  private:
   void SetUpControls();
@@ -29,7 +30,7 @@ class AboutWindow : public Form {
   std::function<void()> onOk_;
   LinkLabel webLink_;
   LinkLabel mailLink_;
-  HICON icon_ = nullptr;
+  OwnedIcon icon_;
 };
 
 }  // namespace vistrel

@@ -6,21 +6,20 @@
 
 namespace vistrel {
 
-LinkLabel::~LinkLabel() {
-  if (plain_) DeleteObject(plain_);
-  if (underlined_) DeleteObject(underlined_);
-}
-
 void LinkLabel::Create(HWND parent, int id, const RECT& rect, const char* text,
-                       const FontStyle& font, COLORREF restingColour, COLORREF hoverColour) {
+                       COLORREF restingColour, COLORREF hoverColour) {
   RegisterClass("TLinkLabel", nullptr, CursorFor(CursorKind::Hand));
-  plain_ = CreateStyledFont(font, false);
-  underlined_ = CreateStyledFont(font, true);
   resting_ = colour_ = restingColour;
   hover_ = hoverColour;
   CreateWin("TLinkLabel", text, WS_CHILD | WS_VISIBLE, 0, rect.left, rect.top,
             rect.right - rect.left, rect.bottom - rect.top, parent,
             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)));
+}
+
+void LinkLabel::SetFont(const FontStyle& font, int dpi) {
+  plain_ = CreateStyledFont(font, dpi, false);
+  underlined_ = CreateStyledFont(font, dpi, true);
+  InvalidateRect(Handle(), nullptr, TRUE);
 }
 
 void LinkLabel::SetLook(COLORREF colour, bool underline) {
@@ -37,7 +36,7 @@ void LinkLabel::Paint(HDC dc) {
   std::string text(static_cast<size_t>(GetWindowTextLengthA(Handle())) + 1, '\0');
   text.resize(
       static_cast<size_t>(GetWindowTextA(Handle(), text.data(), static_cast<int>(text.size()))));
-  HGDIOBJ previous = SelectObject(dc, underline_ ? underlined_ : plain_);
+  HGDIOBJ previous = SelectObject(dc, underline_ ? underlined_.get() : plain_.get());
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, colour_);
   DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r,

@@ -3,6 +3,7 @@
 
 #include <functional>
 
+#include "toolkit/handles_win.h"
 #include "toolkit/layout.h"
 #include "toolkit/window_win.h"
 
@@ -13,10 +14,10 @@ namespace vistrel {
 // runs onClick.
 class LinkLabel : public Window {
  public:
-  LinkLabel() = default;
-  ~LinkLabel() override;
-  void Create(HWND parent, int id, const RECT& rect, const char* text, const FontStyle& font,
-              COLORREF restingColour, COLORREF hoverColour);
+  void Create(HWND parent, int id, const RECT& rect, const char* text, COLORREF restingColour,
+              COLORREF hoverColour);
+  // The font, plain and underlined, at that DPI.
+  void SetFont(const FontStyle& font, int dpi);
 
   std::function<void()> onClick;
 
@@ -26,8 +27,8 @@ class LinkLabel : public Window {
  private:
   void SetLook(COLORREF colour, bool underline);
   void Paint(HDC dc);
-  HFONT plain_ = nullptr;
-  HFONT underlined_ = nullptr;
+  OwnedFont plain_;
+  OwnedFont underlined_;
   COLORREF resting_ = 0;
   COLORREF hover_ = 0;
   COLORREF colour_ = 0;

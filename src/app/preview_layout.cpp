@@ -30,7 +30,8 @@ Point CentredPosition(int screenWidth, int screenHeight, int dpi) {
 }
 
 Point FormatMenuPosition(Point windowTopLeft, int dpi) {
-  return {windowTopLeft.x + ScaleToDpi(57, dpi), windowTopLeft.y + ScaleToDpi(kStripHeight, dpi)};
+  const int left = FindEntry(kLayout, kSaveAsButton)->left + 1;
+  return {windowTopLeft.x + ScaleToDpi(left, dpi), windowTopLeft.y + ScaleToDpi(kStripHeight, dpi)};
 }
 
 }  // namespace vistrel::preview

@@ -2,12 +2,16 @@
 
 #include "app/preview_layout.h"
 #include "imageio/save_as_win.h"
+#include "toolkit/dpi_win.h"
 
 namespace vistrel {
 
 namespace {
 constexpr UINT_PTR kPollTimer = 1;
 constexpr UINT kPollInterval = 100;
+constexpr UINT_PTR kTrayRetryTimer = 2;
+constexpr UINT kTrayRetryInterval = 1000;
+constexpr int kProgramIcon = 1;  // res/vistrel.rc
 constexpr COLORREF kKeyColour = RGB(preview::kKeyRed, preview::kKeyGreen, preview::kKeyBlue);
 
 Point CursorPosition() {
@@ -16,42 +20,49 @@ Point CursorPosition() {
   return {p.x, p.y};
 }
 
-Point CentreOfScreen() {
+Point CentreOfScreen(int dpi) {
   return preview::CentredPosition(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
-                                  ScreenDpi());
+                                  dpi);
 }
 }  // namespace
 
-void PreviewWindow::Create(PreviewEvents events) {
+void PreviewWindow::Create(Application& app, PreviewEvents events) {
   events_ = std::move(events);
   RegisterClass("TForm1", static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)), nullptr);
-  icon_ = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1), IMAGE_ICON,
-                                        GetSystemMetrics(SM_CXSMICON),
-                                        GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
-  stripBrush_ = CreateSolidBrush(kKeyColour);
-  formatMenu_ = CreatePopupMenu();
-  AppendMenuA(formatMenu_, MF_STRING, preview::kSaveBmpEntry, "*.BMP");
-  AppendMenuA(formatMenu_, MF_STRING, preview::kSaveJpgEntry, "*.JPG");
-  trayMenu_ = CreatePopupMenu();
-  AppendMenuA(trayMenu_, MF_STRING, preview::kRestoreEntry, "Restore");
-  AppendMenuA(trayMenu_, MF_STRING, preview::kConfigEntry, "Config");
-  AppendMenuA(trayMenu_, MF_STRING, preview::kCloseEntry, "Close...");
+  icon_ =
+      LoadResourceIcon(kProgramIcon, GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON));
+  stripBrush_ = MakeSolidBrush(kKeyColour);
+  formatMenu_ = MakePopupMenu();
+  AppendMenuA(formatMenu_.get(), MF_STRING, preview::kSaveBmpEntry, "*.BMP");
+  AppendMenuA(formatMenu_.get(), MF_STRING, preview::kSaveJpgEntry, "*.JPG");
+  trayMenu_ = MakePopupMenu();
+  AppendMenuA(trayMenu_.get(), MF_STRING, preview::kRestoreEntry, "Restore");
+  AppendMenuA(trayMenu_.get(), MF_STRING, preview::kConfigEntry, "Config");
+  AppendMenuA(trayMenu_.get(), MF_STRING, preview::kCloseEntry, "Close...");
   // Borderless, so the window is its client area. Made where its first show
   // will put it, so the window system never sees it anywhere else.
-  const Point centre = CentreOfScreen();
-  CreateForm("TForm1", preview::kWindowText, WS_POPUP, WS_EX_TOPMOST | WS_EX_LAYERED, centre.x,
-             centre.y, Scaled(preview::kWidth), Scaled(preview::kHeight));
+  const Point centre = CentreOfScreen(ScreenDpi());
+  CreateScaledForm(app, "TForm1", preview::kWindowText, WS_POPUP, WS_EX_TOPMOST | WS_EX_LAYERED,
+                   centre.x, centre.y, preview::kWidth, preview::kHeight);
+}
+
+void PreviewWindow::PlaceAtFirstShow() {
+  if (shownOnce_) return;
+  // Centred on the screen as it is now; from then on where it was left.
+  const Point centre = CentreOfScreen(Dpi());
+  const Rect r = ScreenRect();
+  if (r.left != centre.x || r.top != centre.y) SetPosition(centre.x, centre.y);
+  shownOnce_ = true;
 }
 
 void PreviewWindow::Show() {
-  if (!shownOnce_) {
-    // Centred on the screen as it is now; from then on where it was left.
-    const Point centre = CentreOfScreen();
-    const Rect r = ScreenRect();
-    if (r.left != centre.x || r.top != centre.y) SetPosition(centre.x, centre.y);
-    shownOnce_ = true;
-  }
+  PlaceAtFirstShow();
   Form::Show();
+}
+
+void PreviewWindow::ShowInactive() {
+  PlaceAtFirstShow();
+  ShowNoActivate();
 }
 
 void PreviewWindow::SetPicture(std::shared_ptr<const Picture> picture) {
@@ -61,6 +72,10 @@ void PreviewWindow::SetPicture(std::shared_ptr<const Picture> picture) {
 
 void PreviewWindow::StartPolling() { SetTimer(Handle(), kPollTimer, kPollInterval, nullptr); }
 void PreviewWindow::StopPolling() { KillTimer(Handle(), kPollTimer); }
+void PreviewWindow::StartTrayRetries() {
+  SetTimer(Handle(), kTrayRetryTimer, kTrayRetryInterval, nullptr);
+}
+void PreviewWindow::StopTrayRetries() { KillTimer(Handle(), kTrayRetryTimer); }
 
 // A button went down on the picture: the drag is anchored unless it already is.
 void PreviewWindow::StartDrag() {
@@ -78,8 +93,8 @@ void PreviewWindow::EndDrag() { Release(drag_); }
 
 void PreviewWindow::OpenFormatMenu() {
   const Rect r = ScreenRect();
-  const Point at = preview::FormatMenuPosition({r.left, r.top}, ScreenDpi());
-  TrackPopupMenu(formatMenu_, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, at.x, at.y, 0,
+  const Point at = preview::FormatMenuPosition({r.left, r.top}, Dpi());
+  TrackPopupMenu(formatMenu_.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, at.x, at.y, 0,
                  Handle(), nullptr);
 }
 
@@ -90,16 +105,15 @@ void PreviewWindow::OpenTrayMenu() {
   const Point cursor = CursorPosition();
   drag_.startCursorX = cursor.x;
   drag_.startCursorY = cursor.y;
-  TrackPopupMenu(trayMenu_, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, cursor.x, cursor.y, 0,
-                 Handle(), nullptr);
+  TrackPopupMenu(trayMenu_.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, cursor.x, cursor.y,
+                 0, Handle(), nullptr);
   PostMessageA(Handle(), WM_NULL, 0, 0);
 }
 
-void PreviewWindow::BringToTop(bool activate) {
-  // HWND_TOPMOST rather than HWND_TOP when not activating: both windows are
-  // topmost anyway, and on Wine only this request restacks the X window.
-  SetWindowPos(Handle(), activate ? HWND_TOP : HWND_TOPMOST, 0, 0, 0, 0,
-               SWP_NOMOVE | SWP_NOSIZE | (activate ? 0 : SWP_NOACTIVATE));
+void PreviewWindow::BringToTop() {
+  // HWND_TOPMOST rather than HWND_TOP: both windows are topmost anyway, and
+  // on Wine only this request restacks the X window.
+  SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 const Picture& PreviewWindow::PictureToSave() const {
@@ -127,7 +141,7 @@ void PreviewWindow::OnCommand(int id) {
       SaveAsBMP(Handle(), PictureToSave());
       break;
     case preview::kSaveJpgEntry:
-      SaveAsJPG(Handle(), PictureToSave());
+      SaveAsJPG(Handle(), PictureToSave(), events_.readJpegQuality);
       break;
     case preview::kRestoreEntry:
       events_.onRestore();
@@ -156,7 +170,7 @@ LRESULT PreviewWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_CTLCOLORSTATIC:
       if (reinterpret_cast<HWND>(lParam) == Control(preview::kStrip))
-        return reinterpret_cast<LRESULT>(stripBrush_);
+        return reinterpret_cast<LRESULT>(stripBrush_.get());
       break;
     case WM_COMMAND:
       // Button clicks and menu entries alike (both notify with code 0).
@@ -164,6 +178,7 @@ LRESULT PreviewWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_TIMER:
       if (wParam == kPollTimer) events_.onPollTick();
+      if (wParam == kTrayRetryTimer) events_.onTrayRetry();
       return 0;
     case WM_MOUSEMOVE:
       // The tray icon's callback message; the window's own mouse moves carry

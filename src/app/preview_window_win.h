@@ -19,9 +19,12 @@ struct PreviewEvents {
   std::function<void()> onRestore;     // "Restore" in the tray menu
   std::function<void()> onTrayConfig;  // "Config" in the tray menu
   std::function<void()> onPollTick;    // every 100 ms while polling
+  std::function<void()> onTrayRetry;   // every second while the tray took no icon
   // The tray icon's mouse event (its number in the low word); false when the
   // program cannot take it up now: it comes again later.
   std::function<bool(LPARAM)> onTrayEvent;
+  // The quality "Save as..." writes a JPEG file at, read at every save.
+  std::function<int()> readJpegQuality;
 };
 
 // The floating preview window (window class "TForm1"): the last capture in a
@@ -30,9 +33,11 @@ struct PreviewEvents {
 // tray icon is registered on it.
 class PreviewWindow : public Form {
  public:
-  void Create(PreviewEvents events);
+  void Create(Application& app, PreviewEvents events);
   // Centred the first time, afterwards where it was left.
   void Show() override;
+  // The same, leaving the active window as it is.
+  void ShowInactive();
 
   // The picture shown; null while the preview is empty.
   const std::shared_ptr<const Picture>& ShownPicture() const { return picture_; }
@@ -40,13 +45,16 @@ class PreviewWindow : public Form {
 
   void StartPolling();
   void StopPolling();
+  void StartTrayRetries();
+  void StopTrayRetries();
   // Forgets a drag under way.
   void ResetDrag() { drag_ = {}; }
   // The tray menu at the cursor, returning when it closes.
   void OpenTrayMenu();
-  // Above the other topmost windows (the selection overlay).
-  void BringToTop(bool activate);
-  HICON Icon() const { return icon_; }
+  // Above the other topmost windows (the selection overlay), leaving the
+  // active window as it is.
+  void BringToTop();
+  HICON Icon() const { return icon_.get(); }
 
  protected:
   LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -56,6 +64,7 @@ class PreviewWindow : public Form {
   void StartDrag();
   void DragToCursor();
   void EndDrag();
+  void PlaceAtFirstShow();
   void OpenFormatMenu();
   // The picture shown, or an empty one before the first capture.
   const Picture& PictureToSave() const;
@@ -63,10 +72,10 @@ class PreviewWindow : public Form {
   PreviewEvents events_;
   std::shared_ptr<const Picture> picture_;
   PictureControl pictureControl_{PictureControl::Mode::Fit};
-  HMENU formatMenu_ = nullptr;
-  HMENU trayMenu_ = nullptr;
-  HICON icon_ = nullptr;
-  HBRUSH stripBrush_ = nullptr;
+  OwnedMenu formatMenu_;
+  OwnedMenu trayMenu_;
+  OwnedIcon icon_;
+  OwnedBrush stripBrush_;
   bool shownOnce_ = false;
   DragState drag_;
 };

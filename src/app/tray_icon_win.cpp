@@ -1,7 +1,5 @@
 #include "app/tray_icon_win.h"
 
-#include <shellapi.h>
-
 #include <algorithm>
 #include <cstring>
 
@@ -10,7 +8,7 @@ namespace vistrel {
 bool TrayIcon::Notify(DWORD action) {
   static_assert(sizeof(Record) == NOTIFYICONDATAA_V1_SIZE);
   static_assert(sizeof(void*) != 4 || sizeof(Record) == 88);
-  return Shell_NotifyIconA(action, reinterpret_cast<NOTIFYICONDATAA*>(&record_));
+  return notify_(action, reinterpret_cast<NOTIFYICONDATAA*>(&record_));
 }
 
 void TrayIcon::Prepare(HWND window, HICON icon, const std::string& tip) {
@@ -26,9 +24,10 @@ void TrayIcon::Prepare(HWND window, HICON icon, const std::string& tip) {
   std::memcpy(record_.szTip, tip.data(), length);
 }
 
-void TrayIcon::Show() {
+bool TrayIcon::Show() {
   // An add when none is left, or when the shell lost it.
   if (!registered_ || !Notify(NIM_MODIFY)) registered_ = Notify(NIM_ADD);
+  return registered_;
 }
 
 void TrayIcon::Remove() {

@@ -1,5 +1,7 @@
 #pragma once
 #include <windows.h>
+// After windows.h, which it needs.
+#include <shellapi.h>
 
 #include <string>
 
@@ -10,14 +12,23 @@ namespace vistrel {
 // number in the low word of lParam). Never more than one is registered.
 class TrayIcon {
  public:
+  // The shell's notification call: Shell_NotifyIconA, or a stand-in.
+  using Notifier = BOOL(WINAPI*)(DWORD action, PNOTIFYICONDATAA record);
+  explicit TrayIcon(Notifier notify = &Shell_NotifyIconA) : notify_(notify) {}
+
   // Prepares the registration anew: window, icon and tooltip. An icon left
   // without registration is deleted first; a registered one keeps its place
   // and takes the new tooltip at the next Show.
   void Prepare(HWND window, HICON icon, const std::string& tip);
   // Shows the prepared icon: the registered one is updated in place, since
   // emptying the tray even for a moment can cost seconds (Wine hides its tray
-  // window then and waits for a window manager); else it is added.
-  void Show();
+  // window then and waits for a window manager); else, or when the shell
+  // has forgotten it (it started again), it is added. False when the shell
+  // took no icon (no taskbar yet): try again later.
+  bool Show();
+  // The shell was started again and knows no icon of ours.
+  void Forgotten() { registered_ = false; }
+  bool Shown() const { return registered_; }
   void Remove();
 
  private:
@@ -33,6 +44,7 @@ class TrayIcon {
   };
   bool Notify(DWORD action);
 
+  Notifier notify_;
   Record record_ = {};
   bool registered_ = false;  // the last add or update succeeded and no delete followed
 };

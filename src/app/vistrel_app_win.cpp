@@ -7,60 +7,76 @@
 #include <string>
 #include <vector>
 
+#include "app/single_instance_win.h"
 #include "app/tray.h"
 #include "capture/hotkeys.h"
 #include "settings/config_file_win.h"
 #include "settings/settings.h"
 #include "toolkit/application_win.h"
 #include "toolkit/error_display_win.h"
+#include "toolkit/messages.h"
 
 namespace vistrel {
 
+VistrelApp::VistrelApp(TrayIcon::Notifier notifyIcon)
+    : application_(messages::kApplicationTitle), trayIcon_(notifyIcon) {}
+
+VistrelApp::~VistrelApp() {
+  about_.Destroy();
+  preferences_.Destroy();
+  overlay_.Destroy();
+  preview_.Destroy();
+  capturer_.Close();
+}
+
 void VistrelApp::Start() {
   capturer_.Create();
-  preview_.Create({
-      .onArm = [this] { Arm(); },
-      .onSettings =
-          [this] {
-            preview_.Hide();
-            preferences_.Show();
-          },
-      .onQuit = [this] { Quit(); },
-      .onRestore = [this] { ShowPreview(); },
-      .onTrayConfig = [this] { preferences_.Show(); },
-      .onPollTick = [this] { PollHotKey(); },
-      .onTrayEvent = [this](LPARAM event) { return OnTrayEvent(event); },
-  });
+  preview_.Create(application_,
+                  {
+                      .onArm = [this] { Arm(); },
+                      .onSettings =
+                          [this] {
+                            preview_.Hide();
+                            preferences_.Show();
+                          },
+                      .onQuit = [this] { Quit(); },
+                      .onRestore = [this] { ShowPreview(); },
+                      .onTrayConfig = [this] { preferences_.Show(); },
+                      .onPollTick = [this] { PollHotKey(); },
+                      .onTrayRetry = [this] { KeepIconInTray(); },
+                      .onTrayEvent = [this](LPARAM event) { return OnTrayEvent(event); },
+                      .readJpegQuality = [] { return settings::ReadJpegQuality(SettingsFile()); },
+                  });
   // The preview window's creation arms the program, before the other
   // windows exist (no selection is active yet).
   Arm();
-  overlay_.Create({
-      .onRaisePreview =
-          [this](bool activate) {
-            if (activate || preview_.Visible()) preview_.BringToTop(activate);
-          },
-      .onSelected = [this](std::shared_ptr<const Picture> capture) { OnSelection(capture); },
-  });
+  overlay_.Create(
+      application_,
+      {
+          .onRaisePreview =
+              [this] {
+                if (preview_.Visible()) preview_.BringToTop();
+              },
+          .onSelected = [this](std::shared_ptr<const Picture> capture) { OnSelection(capture); },
+          .readMargin = [] { return settings::ReadSelectionMargin(SettingsFile()); },
+      });
   std::vector<std::string> keyNames;
   for (const HotKey& key : HotKeyTable) keyNames.emplace_back(key.name);
-  preferences_.Create(std::move(keyNames), {
-                                               .onSaved = [this] { OnPreferencesSaved(); },
-                                               .onClosed = [this] { OnPreferencesClosed(); },
-                                               .onAbout = [this] { about_.Show(); },
-                                           });
-  about_.Create([this] { preferences_.Show(); });
+  preferences_.Create(application_, std::move(keyNames),
+                      {
+                          .onSaved = [this] { OnPreferencesSaved(); },
+                          .onClosed = [this] { OnPreferencesClosed(); },
+                          .onAbout = [this] { about_.Show(); },
+                      });
+  about_.Create(application_, [this] { preferences_.Show(); });
+  application_.OnBroadcast("TaskbarCreated", [this] { OnShellStarted(); });
+  application_.OnBroadcast(SingleInstance::kWakeMessage, [this] { ShowPreview(); });
 }
 
-void VistrelApp::Finish() { capturer_.KeepClipboard(); }
-
 void VistrelApp::Arm() {
-  std::string name;
-  {
-    SettingsFile file;
-    name = settings::ReadHotKeyName(file);
-  }
+  const std::string name = settings::ReadHotKeyName(SettingsFile());
   trayIcon_.Prepare(preview_.Handle(), preview_.Icon(), TrayTip(name));
-  Application::OnMinimize([this] { GoToTray(); });
+  application_.OnMinimize([this] { GoToTray(); });
   preview_.ResetDrag();
   hotKeyCode_ = MapHotKey(name);
   if (selectionActive_) {
@@ -72,25 +88,41 @@ void VistrelApp::Arm() {
 
 void VistrelApp::GoToTray() {
   preview_.StartPolling();
-  trayIcon_.Show();
-  preview_.Hide();
   inTray_ = true;
+  KeepIconInTray();
+  preview_.Hide();
 }
 
-void VistrelApp::ShowPreview() {
+void VistrelApp::KeepIconInTray() {
+  if (inTray_ && !trayIcon_.Show()) {
+    preview_.StartTrayRetries();
+    return;
+  }
+  preview_.StopTrayRetries();
+}
+
+void VistrelApp::OnShellStarted() {
+  trayIcon_.Forgotten();
+  KeepIconInTray();
+}
+
+void VistrelApp::ShowPreview(Front front) {
   preview_.StopPolling();
-  preview_.Show();
-  Application::BringToFront();
-  Application::Restore();
+  preview_.StopTrayRetries();
+  if (front == Front::Preview) {
+    preview_.Show();
+    application_.BringToFront();
+  } else {
+    preview_.ShowInactive();
+  }
+  application_.Restore();
   trayIcon_.Remove();
   inTray_ = false;
 }
 
 void VistrelApp::Quit() {
-  // The last capture stays on the clipboard once the program has gone.
-  capturer_.KeepClipboard();
   trayIcon_.Remove();
-  Application::Terminate();
+  application_.Terminate();
 }
 
 bool VistrelApp::OnTrayEvent(LPARAM event) {
@@ -136,7 +168,7 @@ void VistrelApp::PollHotKey() {
       // the preview window, which stops polling.
       if (!CaptureOnce(bitmap)) break;
       // A clipboard reader may be waiting for this thread to render.
-      Application::AnswerSentMessages();
+      AnswerSentMessages();
       if (capturer_.RecordFailed()) break;
     }
   }
@@ -158,21 +190,18 @@ bool VistrelApp::CaptureOnce(ClipboardBitmap clipboardBitmap) {
     capturer_.PutOnClipboard(capture, clipboardBitmap);
   }
 
-  settings::AutoRecord read;
-  {
-    SettingsFile file;
-    read = settings::ReadAutoRecord(file, DefaultSaveFolder);
-  }
-  switch (DecideAfterCapture(selectionActive_, read.On())) {
+  const settings::AutoRecordPlan plan =
+      settings::ReadAutoRecordPlan(SettingsFile(), DefaultSaveFolder);
+  switch (DecideAfterCapture(selectionActive_, plan.on)) {
     case AfterCapture::ShowOverlay:
       overlay_.Show();
-      ShowPreview();
+      ShowPreview(Front::Overlay);
       return false;
     case AfterCapture::RestorePreview:
       ShowPreview();
       return false;
     case AfterCapture::AutoRecord:
-      capturer_.Record(std::move(capture), read);
+      capturer_.Record(std::move(capture), plan);
       return true;
   }
   return false;
@@ -195,17 +224,24 @@ void VistrelApp::OnPreferencesClosed() {
   if (!inTray_ && preview_.Handle()) preview_.Show();
 }
 
-int RunVistrel() {
+int RunVistrel(TrayIcon::Notifier notifyIcon) {
+  const SingleInstance instance;
+  if (instance.AlreadyRunning()) {
+    instance.WakeTheRunningOne();
+    return 0;
+  }
   INITCOMMONCONTROLSEX controls = {sizeof controls,
                                    ICC_STANDARD_CLASSES | ICC_BAR_CLASSES | ICC_WIN95_CLASSES};
   InitCommonControlsEx(&controls);
-  Application::SetTitle("Vistrel");
-  Application::Initialize();
-  VistrelApp app;
-  app.Start();
-  const int status = Application::Run();
-  app.Finish();
-  return status;
+  try {
+    VistrelApp app(notifyIcon);
+    app.Start();
+    return app.Run();
+  } catch (const std::exception& e) {
+    // A window that could not be made: the program cannot go on.
+    ShowError(e.what());
+    return 1;
+  }
 }
 
 }  // namespace vistrel

@@ -7,6 +7,7 @@
 #include "capture/capture_win.h"
 #include "overlay/selection_overlay_win.h"
 #include "settings/preferences_window_win.h"
+#include "toolkit/application_win.h"
 
 namespace vistrel {
 
@@ -16,10 +17,19 @@ namespace vistrel {
 // polled; it is shown when the preview window is on screen.
 class VistrelApp {
  public:
+  // notifyIcon: the shell's notification call for the tray icon.
+  explicit VistrelApp(TrayIcon::Notifier notifyIcon = &Shell_NotifyIconA);
+  // The windows go while the program is whole, the last created first, so
+  // that their handlers of the end run: the clipboard's owner makes the last
+  // capture into a bitmap of the clipboard's own as it goes.
+  ~VistrelApp();
+  VistrelApp(const VistrelApp&) = delete;
+  VistrelApp& operator=(const VistrelApp&) = delete;
+
   // Creates the windows, hidden, in their order, and arms the program.
   void Start();
-  // The message loop has ended: the last capture stays on the clipboard.
-  void Finish();
+  // The message loop, until the program is closed.
+  int Run() { return application_.Run(); }
 
  private:
   // Reads the hot key again, prepares the icon with its tooltip, goes to the
@@ -29,9 +39,16 @@ class VistrelApp {
   // and tooltip of the last Arm.
   void GoToTray();
   // Stops polling, shows the preview window in front, takes the icon away.
-  void ShowPreview();
+  // Beside a selection, the frozen screen is the window that comes to the
+  // front as it shows: the preview goes above it inactive.
+  enum class Front { Preview, Overlay };
+  void ShowPreview(Front front = Front::Preview);
   void Quit();
   bool OnTrayEvent(LPARAM event);
+  // The icon in the tray while armed: added again when the shell starts
+  // again, tried again every second while the shell takes none.
+  void KeepIconInTray();
+  void OnShellStarted();
 
   // One poll of the hot key; while it is held and captures are
   // auto-recorded, a burst.
@@ -43,6 +60,7 @@ class VistrelApp {
   void OnPreferencesSaved();
   void OnPreferencesClosed();
 
+  Application application_;
   PreviewWindow preview_;
   SelectionOverlay overlay_;
   PreferencesWindow preferences_;
@@ -56,7 +74,8 @@ class VistrelApp {
   bool inBurst_ = false;
 };
 
-// Start-up: the title, the windows, the message loop; the program's exit code.
-int RunVistrel();
+// Start-up: one program at a time, the title, the windows, the message loop;
+// the program's exit code.
+int RunVistrel(TrayIcon::Notifier notifyIcon = &Shell_NotifyIconA);
 
 }  // namespace vistrel

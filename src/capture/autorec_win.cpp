@@ -8,7 +8,6 @@
 #include "capture/autorec_name.h"
 #include "imageio/image_writers_win.h"
 #include "toolkit/application_win.h"
-#include "toolkit/messages.h"
 #include "toolkit/picture_win.h"
 
 namespace vistrel {
@@ -31,21 +30,21 @@ constexpr std::size_t kQueuedFiles = 2;
 }  // namespace
 
 void AutoRecorder::Record(std::shared_ptr<const Picture> capture,
-                          const settings::AutoRecord& read) {
+                          const settings::AutoRecordPlan& plan) {
   // The date from one reading, the time from the next.
   const ClockReading date = ReadLocalClock();
   const ClockReading time = ReadLocalClock();
   // One level only; an existing folder or a missing parent is no error here.
-  CreateDirectoryA(read.folder.c_str(), nullptr);
+  CreateDirectoryA(plan.folder.c_str(), nullptr);
 
-  const bool bmp = settings::Is(read.format, settings::kBmp);
-  const bool jpg = settings::Is(read.format, settings::kJpg);
-  if (!bmp && !jpg) return;
-  const int quality = jpg ? StrToInt(read.compression) : 0;
+  using settings::FileFormat;
+  if (plan.format == FileFormat::None) return;
+  const bool bmp = plan.format == FileFormat::Bmp;
+  const int quality = bmp ? 0 : plan.quality.Value();
   const std::string stem = NextAutoRecName(
       date, time, lastStem_, ReadLocalClock, [] { Sleep(1); }, kMaxClockRereads);
   lastStem_ = stem;
-  std::string path = AutoRecPath(read.folder, stem, bmp ? "bmp" : "jpg");
+  std::string path = AutoRecPath(plan.folder, stem, bmp ? "bmp" : "jpg");
   if (!writes_) writes_.emplace(kQueuedFiles);
   writes_->Push(
       [capture = std::move(capture), path = std::move(path), bmp, quality](bool afterFailure) {
@@ -57,14 +56,14 @@ void AutoRecorder::Record(std::shared_ptr<const Picture> capture,
         else
           JpegWriter(*capture, path, quality, failed);
       },
-      Application::AnswerSentMessages);
+      AnswerSentMessages);
 }
 
 bool AutoRecorder::Failed() const { return failure_ || (writes_ && writes_->Failed()); }
 
 void AutoRecorder::WaitForWrites() {
   if (!writes_) return;
-  writes_->Drain(Application::AnswerSentMessages);
+  writes_->Drain(AnswerSentMessages);
   if (std::exception_ptr failure = writes_->TakeFailure(); failure && !failure_) failure_ = failure;
   // The thread and its memory go until the next burst.
   writes_.reset();

@@ -18,7 +18,7 @@ class AutoRecorder {
  public:
   // Names the capture and queues its file. A JPEG quality that is not an
   // integer raises the conversion error here, before anything is written.
-  void Record(std::shared_ptr<const Picture> capture, const settings::AutoRecord& read);
+  void Record(std::shared_ptr<const Picture> capture, const settings::AutoRecordPlan& plan);
   // A queued file could not be written: the burst ends.
   bool Failed() const;
   // Returns once every queued file is written (the end of a burst).

@@ -1,5 +1,7 @@
 #include "capture/capture_win.h"
 
+#include "capture/window_frame_win.h"
+
 namespace vistrel {
 
 namespace {
@@ -30,9 +32,7 @@ std::shared_ptr<const Picture> Capturer::Grab(CaptureMode mode) {
   HWND foreground = nullptr;
   switch (mode) {
     case CaptureMode::WindowAndFrame:
-      // Taken as the platform gives it: a maximised window's frame may start
-      // above and left of the screen. No foreground window leaves it all zero.
-      GetWindowRect(GetForegroundWindow(), &r);
+      r = VisibleFrame(GetForegroundWindow());
       break;
     case CaptureMode::WindowContent:
       foreground = GetForegroundWindow();
@@ -54,16 +54,21 @@ std::shared_ptr<const Picture> Capturer::Grab(CaptureMode mode) {
 }
 
 void Capturer::PutOnClipboard(std::shared_ptr<const Picture> capture, ClipboardBitmap when) {
-  clipboard_.Put(std::move(capture));
+  // The first capture of a press is the one the user took; the rest of a
+  // burst, but for its last, is no content for the clipboard's history.
+  clipboard_.Put(std::move(capture),
+                 when == ClipboardBitmap::AtOnce ? ClipboardHistory::Keep : ClipboardHistory::Skip);
   if (when == ClipboardBitmap::AtOnce) clipboard_.Render();
 }
 
-void Capturer::Record(std::shared_ptr<const Picture> capture, const settings::AutoRecord& read) {
-  recorder_.Record(std::move(capture), read);
+void Capturer::Record(std::shared_ptr<const Picture> capture,
+                      const settings::AutoRecordPlan& plan) {
+  recorder_.Record(std::move(capture), plan);
 }
 
 void Capturer::EndBurst() {
   recorder_.WaitForWrites();
+  clipboard_.Unmark();
   clipboard_.Render();
   pictures_.Trim();
 }

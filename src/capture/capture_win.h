@@ -30,7 +30,7 @@ class Capturer {
   // once, or only when a reader asks for it (the rest of a burst).
   void PutOnClipboard(std::shared_ptr<const Picture> capture, ClipboardBitmap when);
   // Names the capture and queues its file.
-  void Record(std::shared_ptr<const Picture> capture, const settings::AutoRecord& read);
+  void Record(std::shared_ptr<const Picture> capture, const settings::AutoRecordPlan& plan);
   // A queued file could not be written: a burst ends.
   bool RecordFailed() const { return recorder_.Failed(); }
   // Raises the first failure of a queued file not yet reported.
@@ -38,8 +38,9 @@ class Capturer {
   // The end of a burst: every queued file written, the clipboard's bitmap
   // made, the pictures nobody holds let go.
   void EndBurst();
-  // The program's end: the last capture stays on the clipboard.
-  void KeepClipboard() { clipboard_.Render(); }
+  // The program's end: the last capture is made into the clipboard's own
+  // bitmap, so that it stays there.
+  void Close() { clipboard_.Destroy(); }
 
  private:
   PicturePool pictures_;

@@ -13,6 +13,9 @@ namespace {
 // another program. Time spent rendering for a reader meanwhile is not
 // counted against it.
 constexpr DWORD kOpenPatienceMs = 250;
+// At the program's end the last capture would be lost for good: it waits
+// longer for another program to let go of the clipboard.
+constexpr DWORD kEndPatienceMs = 5000;
 
 class ClipboardCloser {
  public:
@@ -22,60 +25,92 @@ class ClipboardCloser {
 // A bitmap of the clipboard's own, compatible with the display, as readers
 // have always been given: other programs receive its pixels through the
 // window system, which a DIB section cannot pass between processes.
-HBITMAP DisplayBitmapOf(const Picture& picture) {
-  HDC screen = GetDC(nullptr);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, picture.Width(), picture.Height());
-  if (bitmap) {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = picture.Width();
-    info.bmiHeader.biHeight = picture.Height();
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = Picture::kBitsPerPixel;
-    info.bmiHeader.biCompression = BI_RGB;
-    SetDIBits(screen, bitmap, 0, static_cast<UINT>(picture.Height()), picture.Bits(), &info,
-              DIB_RGB_COLORS);
-  }
-  ReleaseDC(nullptr, screen);
+// None when the system has no room for it: a reader then finds no image,
+// and no box interrupts the request it is waiting on.
+OwnedBitmap DisplayBitmapOf(const Picture& picture) {
+  WindowDC screen(nullptr);
+  HBITMAP made = CreateCompatibleBitmap(screen.Get(), picture.Width(), picture.Height());
+  if (!made) return {};
+  OwnedBitmap bitmap = OwnGdi(made);
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = picture.Width();
+  info.bmiHeader.biHeight = picture.Height();
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = Picture::kBitsPerPixel;
+  info.bmiHeader.biCompression = BI_RGB;
+  SetDIBits(screen.Get(), bitmap.get(), 0, static_cast<UINT>(picture.Height()), picture.Bits(),
+            &info, DIB_RGB_COLORS);
   return bitmap;
 }
 
 }  // namespace
 
 void CaptureClipboard::Create() {
+  // The formats by which the Windows 10 clipboard history and the clipboard
+  // managers that follow it leave a content alone.
+  excludeFormat_ = RegisterClipboardFormatA("ExcludeClipboardContentFromMonitorProcessing");
+  historyFormat_ = RegisterClipboardFormatA("CanIncludeInClipboardHistory");
   RegisterClass("VistrelClipboard", nullptr, nullptr);
   CreateWin("VistrelClipboard", "", 0, 0, 0, 0, 0, 0, HWND_MESSAGE);
 }
 
-bool CaptureClipboard::Open(bool raiseWhenBusy) {
+bool CaptureClipboard::Open(DWORD patienceMs, bool raiseWhenBusy) {
   DWORD start = GetTickCount();
   while (!OpenClipboard(Handle())) {
-    if (GetTickCount() - start >= kOpenPatienceMs) {
+    if (GetTickCount() - start >= patienceMs) {
       if (raiseWhenBusy) throw Error(messages::ClipboardCannotOpen());
       return false;
     }
     // The holder may be a reader waiting for this very thread to render.
     const unsigned before = renders_;
-    Application::AnswerSentMessages();
+    AnswerSentMessages();
     if (renders_ != before) start = GetTickCount();
     Sleep(1);
   }
   return true;
 }
 
-void CaptureClipboard::Put(std::shared_ptr<const Picture> capture) {
-  Open(true);
+void CaptureClipboard::Put(std::shared_ptr<const Picture> capture, ClipboardHistory history) {
+  Open(kOpenPatienceMs, true);
   ClipboardCloser closer;
+  Announce(std::move(capture), history);
+}
+
+void CaptureClipboard::Unmark() {
+  if (!marked_ || !Open(kOpenPatienceMs, false)) return;
+  ClipboardCloser closer;
+  // Only if the clipboard still holds it: another program may have put
+  // something of its own there since.
+  if (GetClipboardOwner() == Handle()) Announce(marked_, ClipboardHistory::Keep);
+  marked_.reset();
+}
+
+// In an open clipboard.
+void CaptureClipboard::Announce(std::shared_ptr<const Picture> capture, ClipboardHistory history) {
   // Ends the previous promise (WM_DESTROYCLIPBOARD when it was ours).
   EmptyClipboard();
   owed_.reset();
+  marked_.reset();
   if (!capture || !capture->Bitmap()) return;
-  owed_ = std::move(capture);
+  owed_ = capture;
   SetClipboardData(CF_BITMAP, nullptr);
+  if (history == ClipboardHistory::Skip) {
+    Mark(excludeFormat_);
+    Mark(historyFormat_);
+    marked_ = std::move(capture);
+  }
+}
+
+// Either mark is a DWORD 0: "not for the history".
+void CaptureClipboard::Mark(UINT format) {
+  if (!format) return;
+  HGLOBAL value = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DWORD));
+  if (value && !SetClipboardData(format, value)) GlobalFree(value);
 }
 
 void CaptureClipboard::Render() {
-  if (!owed_ || !Open(false)) return;
+  if (!owed_ || !Open(kOpenPatienceMs, false)) return;
   ClipboardCloser closer;
   // Asking for one's own delayed format renders it (WM_RENDERFORMAT) and
   // stores it without a new change for readers.
@@ -85,16 +120,18 @@ void CaptureClipboard::Render() {
 
 void CaptureClipboard::RenderFor(UINT format) {
   if (format != CF_BITMAP || !owed_) return;
-  HBITMAP bitmap = DisplayBitmapOf(*owed_);
-  if (bitmap && !SetClipboardData(CF_BITMAP, bitmap)) DeleteObject(bitmap);
-  owed_.reset();
+  // Gone with the promise when the bitmap cannot be made.
+  std::shared_ptr<const Picture> owed = std::move(owed_);
+  OwnedBitmap bitmap = DisplayBitmapOf(*owed);
+  // The clipboard owns what it took.
+  if (bitmap && SetClipboardData(CF_BITMAP, bitmap.get())) HandOver(bitmap, HandleKind::GdiObject);
   ++renders_;
 }
 
 void CaptureClipboard::RenderAll() {
   // The owner is going away: render what is still owed, if the clipboard
   // still holds our promise.
-  if (!owed_ || !Open(false)) return;
+  if (!owed_ || !Open(kEndPatienceMs, false)) return;
   ClipboardCloser closer;
   if (GetClipboardOwner() == Handle()) RenderFor(CF_BITMAP);
   owed_.reset();

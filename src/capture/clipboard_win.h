@@ -11,14 +11,21 @@ namespace vistrel {
 // The captures' way onto the clipboard. A capture is announced at once with
 // delayed rendering (one small request, where handing over the bitmap itself
 // copies all of it into the window system); its bitmap is made from the
-// capture's own pixels when a reader first asks for it, or by Render() at the
-// end of a burst and at exit, so that the last capture stays on the
-// clipboard after the program has gone.
+// capture's own pixels when a reader first asks for it, by Render() at the
+// end of a burst, and when the owner window is destroyed (WM_RENDERALLFORMATS),
+// so that the last capture stays on the clipboard after the program has gone.
 //
 // A reader asking for the bitmap waits, the clipboard open, until the owner
 // answers: the owner's thread must keep answering sent messages while it
 // works, and does so here while it waits for the clipboard.
 enum class ClipboardBitmap { AtOnce, WhenAsked };
+
+// Whether the clipboard's history and the clipboard managers may keep a
+// capture. Inside a burst they are asked not to, with the formats they
+// honour: the history keeps what the user took (the press's first capture,
+// the burst's last) instead of every frame, and the burst is not slowed by
+// the copies.
+enum class ClipboardHistory { Keep, Skip };
 
 // The clipboard's owner is a message-only window of its own, which the
 // clipboard's requests reach (WM_RENDERFORMAT, WM_RENDERALLFORMATS,
@@ -30,7 +37,11 @@ class CaptureClipboard : public Window {
   // Replaces the clipboard's contents with the capture, as CF_BITMAP. A
   // 0 x 0 capture leaves it empty. Raises "Impossible d'ouvrir le
   // Presse-papiers" when another program keeps it open.
-  void Put(std::shared_ptr<const Picture> capture);
+  void Put(std::shared_ptr<const Picture> capture, ClipboardHistory history);
+  // The end of a burst: a capture put there with the marks is put there
+  // again without them, for the history to keep. Quietly leaves it marked
+  // when the clipboard stays busy.
+  void Unmark();
   // Makes the announced bitmap now, if it is still owed; no change is
   // announced to readers. Quietly leaves it owed when the clipboard stays busy.
   void Render();
@@ -41,8 +52,13 @@ class CaptureClipboard : public Window {
  private:
   void RenderFor(UINT format);
   void RenderAll();
-  bool Open(bool raiseWhenBusy);
-  std::shared_ptr<const Picture> owed_;  // announced, not rendered yet
+  bool Open(DWORD patienceMs, bool raiseWhenBusy);
+  void Announce(std::shared_ptr<const Picture> capture, ClipboardHistory history);
+  void Mark(UINT format);
+  std::shared_ptr<const Picture> owed_;    // announced, not rendered yet
+  std::shared_ptr<const Picture> marked_;  // on the clipboard with the marks
+  UINT excludeFormat_ = 0;
+  UINT historyFormat_ = 0;
   unsigned renders_ = 0;
 };
 

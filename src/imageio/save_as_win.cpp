@@ -3,9 +3,6 @@
 #include <commdlg.h>
 
 #include "imageio/image_writers_win.h"
-#include "settings/config_file_win.h"
-#include "settings/settings.h"
-#include "toolkit/messages.h"
 #include "toolkit/picture_win.h"
 
 namespace vistrel {
@@ -50,15 +47,12 @@ void SaveAsBMP(HWND owner, const Picture& picture) {
   BmpWriter(picture, SaveDialogBMP.fileName);
 }
 
-void SaveAsJPG(HWND owner, const Picture& picture) {
+void SaveAsJPG(HWND owner, const Picture& picture, const std::function<int()>& readQuality) {
   if (!SaveDialogJPG.Execute(owner)) return;
-  std::string compression;
-  {
-    SettingsFile file;
-    compression = settings::Read(file, settings::Key::Compression, {});
-  }
-  const std::string path = SaveDialogJPG.fileName;
-  JpegWriter(picture, path, StrToInt(compression));
+  // Read afresh at every save, once a file is chosen; a stored quality that
+  // is no integer stops the save before the file is made.
+  const int quality = readQuality();
+  JpegWriter(picture, SaveDialogJPG.fileName, quality);
 }
 
 }  // namespace vistrel

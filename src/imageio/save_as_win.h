@@ -1,6 +1,7 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 namespace vistrel {
@@ -8,8 +9,9 @@ namespace vistrel {
 class Picture;
 
 // The preview's "Save as..." entries: a save dialog that remembers its last
-// path, then the writer. The owner is the preview window.
+// path, then the writer. The owner is the preview window. The JPEG quality
+// is read once the dialog has given a file.
 void SaveAsBMP(HWND owner, const Picture& picture);
-void SaveAsJPG(HWND owner, const Picture& picture);
+void SaveAsJPG(HWND owner, const Picture& picture, const std::function<int()>& readQuality);
 
 }  // namespace vistrel

@@ -2,13 +2,7 @@
 
 #include <algorithm>
 
-#include "settings/settings.h"
-
 namespace vistrel {
-
-std::uint8_t MarginFor(std::string_view bordBlanc) {
-  return settings::Is(bordBlanc, settings::kNo) ? 1 : 0;
-}
 
 std::array<Rect, 4> FrameLines(const Rect& frame) {
   const auto [l, t, r, b] = frame;

@@ -3,15 +3,10 @@
 
 #include <array>
 #include <cstdint>
-#include <string_view>
 
 #include "toolkit/geometry.h"
 
 namespace vistrel {
-
-// SelectionMargin for a BordBlanc value: 1 (no white border in the capture)
-// only for exactly "non", letter case included; 0 for anything else.
-std::uint8_t MarginFor(std::string_view bordBlanc);
 
 // The four one-pixel lines along the inside of a frame rectangle: left
 // column, right column, top row, bottom row.

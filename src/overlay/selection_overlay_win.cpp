@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <string>
 
-#include "settings/config_file_win.h"
-#include "settings/settings.h"
 #include "toolkit/application_win.h"
 
 namespace vistrel {
@@ -16,11 +14,12 @@ constexpr UINT kShowOverlay = WM_APP + 1;
 
 SelectionOverlay::SelectionOverlay() : pictureControl_(PictureControl::Mode::AtOwnSize) {}
 
-void SelectionOverlay::Create(OverlayEvents events) {
+void SelectionOverlay::Create(Application& app, OverlayEvents events) {
   events_ = std::move(events);
   RegisterClass("TForm4", GetSysColorBrush(COLOR_BTNFACE), nullptr);
   const Rect screen = PrimaryScreen();
-  CreateForm("TForm4", "Form4", WS_POPUP, WS_EX_TOPMOST, 0, 0, screen.Width(), screen.Height());
+  CreateForm(app, "TForm4", "Form4", WS_POPUP, WS_EX_TOPMOST, 0, 0, screen.Width(),
+             screen.Height());
   pictureControl_.Create(Handle(), kPictureId, RECT{0, 0, screen.Width(), screen.Height()},
                          CursorFor(CursorKind::Cross));
   pictureControl_.Show(&frozenScreen_);
@@ -58,7 +57,9 @@ void SelectionOverlay::ShowNow() {
   // active gets no new activation: take it here as well.
   TakeFrameFreeCopy();
   Form::Show();
-  events_.onRaisePreview(false);
+  // The frozen screen is the active window, as a window just opened is.
+  SetForegroundWindow(Handle());
+  events_.onRaisePreview();
 }
 
 // The copy that erases the frame: taken whenever the overlay is shown or
@@ -70,9 +71,8 @@ void SelectionOverlay::TakeFrameFreeCopy() {
 
 void SelectionOverlay::OnPress(const PictureControl::MouseEvent& event) {
   // The preview lies above the overlay during the drag.
-  events_.onRaisePreview(true);
-  const std::string bordBlanc = settings::Read(SettingsFile(), settings::Key::BordBlanc, {});
-  selection_.Press({event.x, event.y}, MarginFor(bordBlanc));
+  events_.onRaisePreview();
+  selection_.Press({event.x, event.y}, events_.readMargin());
   EraseFrame();
 }
 
@@ -88,7 +88,7 @@ void SelectionOverlay::OnRelease() {
   // Paint the last frame now, so the copy holds what the user saw. Wine puts
   // a window's drawing on the screen when its thread next looks at its queue.
   UpdateWindow(pictureControl_.Handle());
-  Application::AnswerSentMessages();
+  AnswerSentMessages();
   capture->CopyFromScreen(area);
   EraseFrame();
   events_.onSelected(std::move(capture));
@@ -130,10 +130,19 @@ LRESULT SelectionOverlay::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) 
       TakeFrameFreeCopy();
       return 0;
     case WM_ACTIVATE:
-      if (LOWORD(wParam) != WA_INACTIVE) TakeFrameFreeCopy();
+      if (LOWORD(wParam) != WA_INACTIVE) {
+        TakeFrameFreeCopy();
+        // A window manager raises the window it activates: the preview goes
+        // above again.
+        events_.onRaisePreview();
+      }
       break;
     case kShowOverlay:
       ShowNow();
+      return 0;
+    case WM_CLOSE:
+      // Closed by the system (Alt+F4): hidden, to come back at the next selection.
+      Hide();
       return 0;
     case WM_SIZE:
       if (pictureControl_.Handle())

@@ -1,6 +1,7 @@
 #pragma once
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 
@@ -13,10 +14,13 @@ namespace vistrel {
 // What the overlay asks of the program.
 struct OverlayEvents {
   // The overlay came on screen, or a button went down on it: the preview
-  // window goes above it (activated at a press).
-  std::function<void(bool activate)> onRaisePreview;
+  // window goes above it. The overlay stays the active window, so that
+  // Alt+F4 after a drag backs out of the frozen screen.
+  std::function<void()> onRaisePreview;
   // A selection was released: its capture, for the preview and the clipboard.
   std::function<void(std::shared_ptr<const Picture>)> onSelected;
+  // The gap between a selection and its frame, read at every press.
+  std::function<std::uint8_t()> readMargin;
 };
 
 // The full-screen selection overlay (window class "TForm4"): a frozen copy
@@ -25,7 +29,7 @@ struct OverlayEvents {
 class SelectionOverlay : public Form {
  public:
   SelectionOverlay();
-  void Create(OverlayEvents events);
+  void Create(Application& app, OverlayEvents events);
   // Covers the primary screen with the frozen screen and activates, once the
   // handler that asked for it has run to its end.
   void Show() override;

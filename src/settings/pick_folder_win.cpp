@@ -6,8 +6,6 @@
 
 #include <vector>
 
-#include "toolkit/application_win.h"
-
 namespace vistrel {
 namespace {
 
@@ -16,7 +14,8 @@ namespace {
 // come back on every way out.
 class ModalScope {
  public:
-  ModalScope() : errorMode_(SetErrorMode(SEM_FAILCRITICALERRORS)) {
+  explicit ModalScope(HWND applicationWindow)
+      : applicationWindow_(applicationWindow), errorMode_(SetErrorMode(SEM_FAILCRITICALERRORS)) {
     EnumThreadWindows(GetCurrentThreadId(), &ModalScope::Disable, reinterpret_cast<LPARAM>(this));
   }
   ~ModalScope() {
@@ -29,12 +28,13 @@ class ModalScope {
  private:
   static BOOL CALLBACK Disable(HWND hwnd, LPARAM self) {
     auto* scope = reinterpret_cast<ModalScope*>(self);
-    if (GetWindow(hwnd, GW_OWNER) == Application::Handle() && IsWindowEnabled(hwnd)) {
+    if (GetWindow(hwnd, GW_OWNER) == scope->applicationWindow_ && IsWindowEnabled(hwnd)) {
       EnableWindow(hwnd, FALSE);
       scope->disabled_.push_back(hwnd);
     }
     return TRUE;
   }
+  HWND applicationWindow_;
   UINT errorMode_;
   std::vector<HWND> disabled_;
 };
@@ -66,20 +66,20 @@ class ShellMemory {
 
 }  // namespace
 
-bool PickFolder(const std::string& caption, std::string& path) {
+bool PickFolder(HWND applicationWindow, const std::string& caption, std::string& path) {
   ShellMemory shell;
   if (!shell) return false;
   auto* displayName = static_cast<char*>(shell.Alloc(MAX_PATH));
   if (!displayName) return false;
   BROWSEINFOA info = {};
-  info.hwndOwner = Application::Handle();
+  info.hwndOwner = applicationWindow;
   info.pidlRoot = nullptr;
   info.pszDisplayName = displayName;
   info.lpszTitle = caption.c_str();
   info.ulFlags = BIF_RETURNONLYFSDIRS;
   LPITEMIDLIST chosen = nullptr;
   {
-    ModalScope modal;
+    ModalScope modal(applicationWindow);
     chosen = SHBrowseForFolderA(&info);
   }
   if (!chosen) return false;

@@ -20,7 +20,7 @@ std::string FolderShown(std::string_view saveFilePath,
 QualityState QualityShown(std::string_view compression) {
   if (compression.empty()) return {100, PercentText(100)};
   // The label keeps the stored text ("050 %", "150 %"); the slider cannot.
-  return {ClampPosition(StrToInt(compression)), std::string(compression) + " %"};
+  return {ClampPosition(settings::StrToInt(compression)), std::string(compression) + " %"};
 }
 
 std::string HotKeyShown(std::string_view hotKey) {

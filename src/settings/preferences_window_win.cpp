@@ -18,11 +18,12 @@ constexpr DWORD kStyle = WS_POPUP | WS_CAPTION;  // single border, title bar, no
 constexpr DWORD kExStyle = WS_EX_TOPMOST;
 }  // namespace
 
-void PreferencesWindow::Create(std::vector<std::string> hotKeyNames, PreferencesEvents events) {
+void PreferencesWindow::Create(Application& app, std::vector<std::string> hotKeyNames,
+                               PreferencesEvents events) {
   hotKeyNames_ = std::move(hotKeyNames);
   events_ = std::move(events);
   RegisterClass("TForm2", GetSysColorBrush(COLOR_BTNFACE), nullptr);
-  CreateCentredForm("TForm2", kCaption, kStyle, kExStyle, kClientWidth, kClientHeight);
+  CreateCentredForm(app, "TForm2", kCaption, kStyle, kExStyle, kClientWidth, kClientHeight);
 }
 
 void PreferencesWindow::Show() { ShowCentred(); }
@@ -31,13 +32,18 @@ void PreferencesWindow::SetUpControls() {
   BuildControls(Layout(), WindowFont());
   HWND slider = Control(kQualitySlider);
   SendMessageA(slider, TBM_SETRANGE, FALSE, MAKELPARAM(0, 100));
-  SendMessageA(slider, TBM_SETTHUMBLENGTH, Scaled(10), 0);
   SendMessageA(slider, TBM_SETPOS, TRUE, 100);
   HWND keys = Control(kHotKeyBox);
   for (const std::string& name : hotKeyNames_)
     SendMessageA(keys, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
-  SendMessageA(keys, CB_SETITEMHEIGHT, 0, Scaled(13));
   SendMessageA(keys, CB_SETEXTENDEDUI, FALSE, 0);
+  OnDpiChanged();
+}
+
+void PreferencesWindow::OnDpiChanged() {
+  constexpr int kThumbLength = 10, kListItemHeight = 13;
+  SendMessageA(Control(kQualitySlider), TBM_SETTHUMBLENGTH, Scale(kThumbLength), 0);
+  SendMessageA(Control(kHotKeyBox), CB_SETITEMHEIGHT, 0, Scale(kListItemHeight));
 }
 
 void PreferencesWindow::SetQualityPosition(int position) {
@@ -80,7 +86,7 @@ void PreferencesWindow::ShowQualityPosition() {
 
 void PreferencesWindow::BrowseForFolder() {
   std::string path;
-  if (PickFolder("Choix du répertoire d'enregistrement des Snaps :", path))
+  if (PickFolder(App().Handle(), "Choix du répertoire d'enregistrement des Snaps :", path))
     SetControlText(kFolderEdit, path.c_str());
 }
 
@@ -106,7 +112,7 @@ void PreferencesWindow::SaveAndLeave() {
   events_.onSaved();
 }
 
-// "Annuler", the system's close and the window's destruction: the edits go.
+// "Annuler" and the system's close: the edits go.
 void PreferencesWindow::ReloadAndLeave() {
   LoadStoredSettings();
   Hide();
@@ -119,7 +125,7 @@ void PreferencesWindow::ResetToDefaults() {
     file.RemoveAll();
   }
   LoadStoredSettings();
-  MessageBoxA(Handle(), messages::SettingsReset().c_str(), Application::Title().c_str(), MB_OK);
+  MessageBoxA(Handle(), messages::SettingsReset().c_str(), App().Title().c_str(), MB_OK);
 }
 
 void PreferencesWindow::OpenAbout() {
@@ -183,7 +189,10 @@ LRESULT PreferencesWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
       Guarded([this] { ReloadAndLeave(); });
       return 0;
     case WM_DESTROY:
-      Guarded([this] { ReloadAndLeave(); });
+      // The program's end: the edits go with the window. Nothing is shown
+      // again, so the stored values are not loaded back (a stored quality
+      // that is no integer would hold the end up with its error box).
+      Hide();
       return 0;
   }
   return Form::OnMessage(message, wParam, lParam);

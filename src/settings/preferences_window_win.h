@@ -22,12 +22,13 @@ struct PreferencesEvents {
 class PreferencesWindow : public Form {
  public:
   // hotKeyNames: the keys on offer, in the order they are listed.
-  void Create(std::vector<std::string> hotKeyNames, PreferencesEvents events);
+  void Create(Application& app, std::vector<std::string> hotKeyNames, PreferencesEvents events);
   // Opens the window centred on the screen.
   void Show() override;
 
  protected:
   LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void OnDpiChanged() override;
 
  private:
   void SetUpControls();

@@ -1,5 +1,11 @@
 #include "settings/settings.h"
 
+#include <charconv>
+#include <cstdint>
+
+#include "toolkit/error.h"
+#include "toolkit/messages.h"
+
 namespace vistrel::settings {
 
 const KeyInfo& Info(Key key) {
@@ -45,13 +51,61 @@ void WriteAll(Store& store, const Values& values) {
   for (const KeyInfo& info : kKeys) store.Write(info.name, values[info.key]);
 }
 
-AutoRecord ReadAutoRecord(const Store& store, const DefaultFolder& defaultFolder) {
-  AutoRecord read;
-  read.autoRec = Read(store, Key::AutoRec, defaultFolder);
-  read.format = Read(store, Key::AutoRecFormat, defaultFolder);
-  read.folder = Read(store, Key::SaveFilePath, defaultFolder);
-  read.compression = Read(store, Key::Compression, defaultFolder);
-  return read;
+int StrToInt(std::string_view text) {
+  std::string_view rest = text;
+  while (!rest.empty() && rest.front() == ' ') rest.remove_prefix(1);
+  bool negative = false;
+  if (!rest.empty() && (rest.front() == '-' || rest.front() == '+')) {
+    negative = rest.front() == '-';
+    rest.remove_prefix(1);
+  }
+  const bool digitsOnly =
+      !rest.empty() && rest.find_first_not_of("0123456789") == std::string_view::npos;
+  while (rest.size() > 1 && rest.front() == '0') rest.remove_prefix(1);
+  std::int64_t value = 0;
+  if (digitsOnly && rest.size() <= 10)
+    std::from_chars(rest.data(), rest.data() + rest.size(), value);
+  if (negative) value = -value;
+  if (!digitsOnly || rest.size() > 10 || value < INT32_MIN || value > INT32_MAX)
+    throw Error(messages::NotAnInteger(text));
+  return static_cast<int>(value);
+}
+
+JpegQuality::JpegQuality(std::string_view text) : text_(text) {
+  try {
+    value_ = StrToInt(text);
+  } catch (const Error&) {
+    // Raised again where the quality is used.
+  }
+}
+
+int JpegQuality::Value() const {
+  if (!value_) throw Error(messages::NotAnInteger(text_));
+  return *value_;
+}
+
+FileFormat FileFormatFor(std::string_view value) {
+  if (Is(value, kBmp)) return FileFormat::Bmp;
+  if (Is(value, kJpg)) return FileFormat::Jpg;
+  return FileFormat::None;
+}
+
+AutoRecordPlan ReadAutoRecordPlan(const Store& store, const DefaultFolder& defaultFolder) {
+  AutoRecordPlan plan;
+  plan.on = !Is(Read(store, Key::AutoRec, defaultFolder), kNo);
+  plan.format = FileFormatFor(Read(store, Key::AutoRecFormat, defaultFolder));
+  plan.folder = Read(store, Key::SaveFilePath, defaultFolder);
+  plan.quality = JpegQuality(Read(store, Key::Compression, defaultFolder));
+  return plan;
+}
+
+// Neither key has the default folder for its default.
+int ReadJpegQuality(const Store& store) { return StrToInt(Read(store, Key::Compression, {})); }
+
+std::uint8_t SelectionMarginFor(std::string_view bordBlanc) { return Is(bordBlanc, kNo) ? 1 : 0; }
+
+std::uint8_t ReadSelectionMargin(const Store& store) {
+  return SelectionMarginFor(Read(store, Key::BordBlanc, {}));
 }
 
 std::string ReadHotKeyName(const Store& store) {

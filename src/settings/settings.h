@@ -3,7 +3,9 @@
 // "Vistrel.cfg", their defaults, and the one rule by which their values are
 // compared. No platform types: the file itself is reached through Store.
 #include <array>
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -80,15 +82,46 @@ Values ReadAll(const Store& store, const DefaultFolder& defaultFolder);
 // Writes all six, in table order; a refused write stops there.
 void WriteAll(Store& store, const Values& values);
 
-// What a capture reads after every capture, in this order.
-struct AutoRecord {
-  std::string autoRec;      // "non" switches auto-record off; anything else is on
-  std::string format;       // "bmp" or "jpg"; anything else writes nothing
-  std::string folder;       // used as read
-  std::string compression;  // JPEG quality as decimal text
-  bool On() const { return !Is(autoRec, kNo); }
+// Decimal text to a 32-bit integer the way the settings are read: optional
+// leading blanks, an optional sign, then digits only. Anything else, or a value
+// out of range, raises "'%s' n'est pas une valeur entière correcte".
+int StrToInt(std::string_view text);
+
+// The JPEG quality as stored: an integer, or a text that is none, whose
+// conversion error is raised only where the quality is used.
+class JpegQuality {
+ public:
+  explicit JpegQuality(std::string_view text);
+  // Raises the conversion error for a text that is no integer.
+  int Value() const;
+
+ private:
+  std::optional<int> value_;
+  std::string text_;
 };
-AutoRecord ReadAutoRecord(const Store& store, const DefaultFolder& defaultFolder);
+
+enum class FileFormat { Bmp, Jpg, None };
+// "bmp" and "jpg" exactly; anything else writes nothing.
+FileFormat FileFormatFor(std::string_view value);
+
+// What auto-record does with a capture: read after every capture, in the
+// order of its fields.
+struct AutoRecordPlan {
+  bool on = false;  // off only for exactly "non"
+  FileFormat format = FileFormat::None;
+  std::string folder;          // used as read
+  JpegQuality quality{"100"};  // for JPEG files only
+};
+AutoRecordPlan ReadAutoRecordPlan(const Store& store, const DefaultFolder& defaultFolder);
+
+// The quality "Save as..." writes a JPEG file at; raises the conversion
+// error for a stored text that is no integer.
+int ReadJpegQuality(const Store& store);
+
+// The gap between a selection and its frame: 1 (the capture holds no white
+// border) only for exactly "non", letter case included; 0 for anything else.
+std::uint8_t SelectionMarginFor(std::string_view bordBlanc);
+std::uint8_t ReadSelectionMargin(const Store& store);
 
 // The hot-key name arming reads: the default when the key is absent, else the
 // value as stored, empty included.

@@ -3,46 +3,83 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include "toolkit/window_win.h"
 
 namespace vistrel {
 
-class Window;
-
-// The application object: title, the hidden application window that owns the
+// The application: its title, the hidden application window that owns the
 // forms (it carries the taskbar button, present only while a form is
-// visible), the application-wide minimise notification and the message loop.
+// visible), the application-wide minimise and restore, and the message loop.
+// The program makes one and hands it to the forms it creates.
 class Application {
  public:
-  static void Initialize();
-  static void SetTitle(const std::string& title);
-  static const std::string& Title();
-  static HWND Handle();
+  explicit Application(std::string title);
+  Application(const Application&) = delete;
+  Application& operator=(const Application&) = delete;
+
+  const std::string& Title() const { return title_; }
+  HWND Handle() const { return window_.Handle(); }
 
   // A top-level form, owned by the application window; the first one added
   // is the main form.
-  static void AddForm(Window* form);
+  void AddForm(Window* form);
   // Closes the main form, whose close ends the program.
-  static void CloseMainForm();
+  void CloseMainForm();
   // Called after a form was shown or hidden: the taskbar button follows.
-  static void FormVisibilityChanged();
+  void FormVisibilityChanged();
 
   // The message loop gives this form's keys to IsDialogMessage while it is
   // active, as in a dialog box, except Enter and Escape, which no button
   // takes. Its control ids stay clear of IDOK and IDCANCEL.
-  static void UseDialogKeys(HWND form);
+  void UseDialogKeys(HWND form);
 
-  static void OnMinimize(std::function<void()> handler);
-  static void Minimize();
-  static void Restore();
+  void OnMinimize(std::function<void()> handler);
+  // A message another program broadcasts to every top-level window under
+  // that registered name ("TaskbarCreated" when the shell starts again).
+  void OnBroadcast(const char* name, std::function<void()> handler);
+  // Hides every form; the minimise handler follows.
+  void Minimize();
+  // Undoes a minimise: the forms it hid come back. Otherwise nothing.
+  void Restore();
   // The most recently active visible and enabled form becomes foreground.
-  static void BringToFront();
+  void BringToFront();
 
-  static int Run();
-  // Handles the messages other threads and programs are waiting on (sent,
-  // not posted), for work that keeps the GUI thread away from the loop.
-  static void AnswerSentMessages();
-  static void Terminate();
+  int Run();
+  void Terminate();
+
+ private:
+  // The window with the taskbar button, "TApplication".
+  class HiddenWindow : public Window {
+   public:
+    explicit HiddenWindow(Application& app) : app_(app) {}
+    void Create(const std::string& title);
+
+   protected:
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+   private:
+    Application& app_;
+  };
+
+  HWND ActiveKeyboardForm() const;
+  bool AnswerBroadcast(UINT message);
+
+  std::string title_;
+  HiddenWindow window_{*this};
+  std::vector<Window*> forms_;
+  std::vector<HWND> keyboardForms_;
+  std::vector<Window*> hiddenByMinimize_;
+  std::vector<std::pair<UINT, std::function<void()>>> broadcasts_;
+  std::function<void()> minimizeHandler_;
+  bool minimized_ = false;
+  bool terminated_ = false;
 };
+
+// Handles the messages other threads and programs are waiting on (sent, not
+// posted), for work that keeps the GUI thread away from the loop.
+void AnswerSentMessages();
 
 }  // namespace vistrel

@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include "toolkit/application_win.h"
 #include "toolkit/messages.h"
 
 namespace vistrel {
@@ -13,7 +12,7 @@ int openBoxes = 0;
 void ShowError(const std::string& text) {
   ++openBoxes;
   const std::string shown = WithFullStop(text);
-  MessageBoxA(GetActiveWindow(), shown.c_str(), Application::Title().c_str(),
+  MessageBoxA(GetActiveWindow(), shown.c_str(), messages::kApplicationTitle,
               MB_OK | MB_ICONSTOP | MB_TOPMOST);
   --openBoxes;
 }

@@ -6,50 +6,50 @@
 #include <string>
 
 #include "toolkit/application_win.h"
+#include "toolkit/control_description.h"
+#include "toolkit/dpi_win.h"
 
 namespace vistrel {
+
+// The control descriptions spell out the system's style bits.
+static_assert(win32::kChild == WS_CHILD && win32::kVisible == WS_VISIBLE &&
+              win32::kDisabled == WS_DISABLED && win32::kVScroll == WS_VSCROLL &&
+              win32::kGroup == WS_GROUP && win32::kTabStop == WS_TABSTOP);
+static_assert(win32::kExClientEdge == WS_EX_CLIENTEDGE && win32::kExRtlReading == WS_EX_RTLREADING);
+static_assert(win32::kPushButton == BS_PUSHBUTTON && win32::kAutoCheckBox == BS_AUTOCHECKBOX &&
+              win32::kGroupBox == BS_GROUPBOX && win32::kAutoRadioButton == BS_AUTORADIOBUTTON);
+static_assert(win32::kStaticLeft == SS_LEFT && win32::kStaticRight == SS_RIGHT &&
+              win32::kStaticOwnerDraw == SS_OWNERDRAW && win32::kStaticNotify == SS_NOTIFY &&
+              win32::kStaticCentreImage == SS_CENTERIMAGE);
+static_assert(win32::kEditAutoHScroll == ES_AUTOHSCROLL && win32::kComboDropDown == CBS_DROPDOWN &&
+              win32::kComboAutoHScroll == CBS_AUTOHSCROLL && win32::kTrackNoTicks == TBS_NOTICKS &&
+              win32::kTrackFixedLength == TBS_FIXEDLENGTH && TBS_HORZ == 0);
 
 HCURSOR CursorFor(CursorKind kind) {
   switch (kind) {
     case CursorKind::Hand:
-      return LoadCursorA(nullptr, MAKEINTRESOURCEA(32649));  // IDC_HAND
+      return LoadCursorA(nullptr, IDC_HAND);
     case CursorKind::SizeAll:
-      return LoadCursorA(nullptr, MAKEINTRESOURCEA(32646));  // IDC_SIZEALL
+      return LoadCursorA(nullptr, IDC_SIZEALL);
     case CursorKind::Drag:
       // The system has no drag cursor of its own: the arrow with a box under it.
       return LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kDragCursorResource));
     case CursorKind::Cross:
-      return LoadCursorA(nullptr, MAKEINTRESOURCEA(32515));  // IDC_CROSS
+      return LoadCursorA(nullptr, IDC_CROSS);
     case CursorKind::Default:
       break;
   }
-  return LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
-}
-
-int ScreenDpi() {
-  static const int dpi = [] {
-    HDC screen = GetDC(nullptr);
-    const int value = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    return value > 0 ? value : 96;
-  }();
-  return dpi;
-}
-
-int Scaled(int pixels) { return ScaleToDpi(pixels, ScreenDpi()); }
-
-Form::~Form() {
-  for (HFONT font : fonts_) DeleteObject(font);
+  return LoadCursorA(nullptr, IDC_ARROW);
 }
 
 void Form::Show() {
   Window::Show();
-  Application::FormVisibilityChanged();
+  app_->FormVisibilityChanged();
 }
 
 void Form::ShowNoActivate() {
   ShowWindow(Handle(), SW_SHOWNA);
-  Application::FormVisibilityChanged();
+  app_->FormVisibilityChanged();
 }
 
 namespace {
@@ -69,34 +69,43 @@ void Form::ShowCentred() {
 
 void Form::Hide() {
   Window::Hide();
-  Application::FormVisibilityChanged();
+  app_->FormVisibilityChanged();
 }
 
-void Form::CreateForm(const char* className, const char* caption, DWORD style, DWORD exStyle,
-                      int left, int top, int width, int height) {
-  Application::AddForm(this);
-  CreateWin(className, caption, style, exStyle, left, top, width, height, Application::Handle());
+void Form::CreateForm(Application& app, const char* className, const char* caption, DWORD style,
+                      DWORD exStyle, int left, int top, int width, int height) {
+  app_ = &app;
+  app.AddForm(this);
+  CreateWin(className, caption, style, exStyle, left, top, width, height, app.Handle());
 }
 
-void Form::CreateCentredForm(const char* className, const char* caption, DWORD style, DWORD exStyle,
-                             int clientWidth, int clientHeight) {
-  RECT r = {0, 0, Scaled(clientWidth), Scaled(clientHeight)};
-  AdjustWindowRectEx(&r, style, FALSE, exStyle);
-  const int width = r.right - r.left, height = r.bottom - r.top;
-  const POINT at = CentredOnScreen(width, height);
-  CreateForm(className, caption, style, exStyle, at.x, at.y, width, height);
+void Form::CreateScaledForm(Application& app, const char* className, const char* caption,
+                            DWORD style, DWORD exStyle, int left, int top, int clientWidth,
+                            int clientHeight) {
+  // Made at the system's DPI, then laid out again if the monitor it is on
+  // has another.
+  dpi_ = ScreenDpi();
+  scalesWithDpi_ = true;
+  tableClientSize_ = {clientWidth, clientHeight};
+  const SIZE size = OuterSize(style, exStyle, Scale(clientWidth), Scale(clientHeight));
+  CreateForm(app, className, caption, style, exStyle, left, top, size.cx, size.cy);
+  if (const int dpi = WindowDpi(Handle(), dpi_); dpi != dpi_) ApplyDpi(dpi, nullptr);
 }
 
-HFONT CreateStyledFont(const FontStyle& style, bool underline) {
-  return CreateFontA(-Scaled(style.height), 0, 0, 0, style.bold ? FW_BOLD : FW_NORMAL, FALSE,
-                     underline, FALSE, static_cast<BYTE>(style.charset), OUT_DEFAULT_PRECIS,
-                     CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, style.face);
+void Form::CreateCentredForm(Application& app, const char* className, const char* caption,
+                             DWORD style, DWORD exStyle, int clientWidth, int clientHeight) {
+  const int dpi = ScreenDpi();
+  const SIZE size =
+      OuterSize(style, exStyle, ScaleToDpi(clientWidth, dpi), ScaleToDpi(clientHeight, dpi));
+  const POINT at = CentredOnScreen(size.cx, size.cy);
+  CreateScaledForm(app, className, caption, style, exStyle, at.x, at.y, clientWidth, clientHeight);
 }
 
-HFONT Form::MakeFont(const FontStyle& fontStyle) {
-  HFONT font = CreateStyledFont(fontStyle);
-  fonts_.push_back(font);
-  return font;
+OwnedFont CreateStyledFont(const FontStyle& style, int dpi, bool underline) {
+  return OwnGdi(
+      CreateFontA(-ScaleToDpi(style.height, dpi), 0, 0, 0, style.bold ? FW_BOLD : FW_NORMAL, FALSE,
+                  underline, FALSE, static_cast<BYTE>(style.charset), OUT_DEFAULT_PRECIS,
+                  CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, style.face));
 }
 
 RECT Form::LayoutRect(std::span<const LayoutEntry> layout, const LayoutEntry& entry) const {
@@ -107,112 +116,111 @@ RECT Form::LayoutRect(std::span<const LayoutEntry> layout, const LayoutEntry& en
     top += parent->top;
   }
   // Edges scaled one by one, so that neighbours stay neighbours.
-  return {Scaled(left), Scaled(top), Scaled(left + entry.width), Scaled(top + entry.height)};
+  return {Scale(left), Scale(top), Scale(left + entry.width), Scale(top + entry.height)};
 }
 
 void Form::BuildControls(std::span<const LayoutEntry> layout, const FontStyle& formFont) {
-  HFONT defaultFont = MakeFont(formFont);
+  layout_ = layout;
+  formFont_ = formFont;
+  fonts_.push_back(CreateStyledFont(formFont, dpi_));
+  HFONT defaultFont = fonts_.back().get();
   SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(defaultFont), FALSE);
-  // Group boxes first (bottom of the z-order), then the rest in tab order so
-  // that the keyboard walks the table's order. A tab order counts within its
-  // parent, so a control sorts by its parents' orders, then its own.
-  auto tabPath = [layout](const LayoutEntry& entry) {
-    std::vector<int> path;
-    for (const LayoutEntry* at = &entry; at; at = ParentOf(layout, *at))
-      path.insert(path.begin(), at->tabOrder < 0 ? 1000 : at->tabOrder);
-    return path;
-  };
-  std::vector<const LayoutEntry*> order;
-  for (const LayoutEntry& entry : layout) order.push_back(&entry);
-  std::stable_sort(order.begin(), order.end(),
-                   [&tabPath](const LayoutEntry* a, const LayoutEntry* b) {
-                     const bool ga = a->kind == ControlKind::GroupBox;
-                     const bool gb = b->kind == ControlKind::GroupBox;
-                     if (ga != gb) return ga;
-                     return tabPath(*a) < tabPath(*b);
-                   });
-  for (const LayoutEntry* entry : order) {
-    if (entry->kind == ControlKind::Custom) continue;
-    const char* className = "BUTTON";
-    DWORD style = WS_CHILD | WS_VISIBLE;
-    DWORD exStyle = 0;
-    switch (entry->kind) {
-      case ControlKind::Button:
-        style |= BS_PUSHBUTTON;
-        break;
-      case ControlKind::CheckBox:
-        style |= BS_AUTOCHECKBOX;
-        break;
-      case ControlKind::RadioButton:
-        style |= BS_AUTORADIOBUTTON;
-        break;
-      case ControlKind::GroupBox:
-        style |= BS_GROUPBOX;
-        break;
-      case ControlKind::Label:
-        className = "STATIC";
-        style |= SS_NOTIFY;
-        style |= (entry->flags & flag::kRightAlign) ? SS_RIGHT : SS_LEFT;
-        if (entry->flags & flag::kVCenter) style |= SS_CENTERIMAGE;
-        break;
-      case ControlKind::Edit:
-        className = "EDIT";
-        style |= ES_AUTOHSCROLL;
-        exStyle |= WS_EX_CLIENTEDGE;
-        break;
-      case ControlKind::ComboBox:
-        className = "COMBOBOX";
-        style |= CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL;
-        break;
-      case ControlKind::TrackBar:
-        className = TRACKBAR_CLASSA;
-        style |= TBS_HORZ | TBS_NOTICKS | TBS_FIXEDLENGTH;
-        break;
-      case ControlKind::Bevel:
-        className = "STATIC";
-        style |= SS_ETCHEDFRAME;
-        break;
-      case ControlKind::Strip:
-        className = "STATIC";
-        break;
-      case ControlKind::Custom:
-        break;
-    }
-    // A group box's tab order only orders its contents; it takes no focus.
-    if (entry->tabOrder >= 0 && entry->kind != ControlKind::GroupBox) style |= WS_TABSTOP;
-    // A control that takes no focus ends the arrow group before it.
-    if ((entry->flags & flag::kGroupStart) || entry->tabOrder < 0) style |= WS_GROUP;
-    if (entry->flags & flag::kDisabled) style |= WS_DISABLED;
-    if (entry->flags & flag::kRightToLeft) exStyle |= WS_EX_RTLREADING;
-    const RECT r = LayoutRect(layout, *entry);
-    // Combo boxes take their drop-down list's height as their window height.
-    const int height = entry->kind == ControlKind::ComboBox ? Scaled(300) : r.bottom - r.top;
-    HWND control = CreateWindowExA(exStyle, className, entry->caption ? entry->caption : "", style,
-                                   r.left, r.top, r.right - r.left, height, Handle(),
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(entry->id)),
-                                   GetModuleHandleA(nullptr), nullptr);
-    HFONT font = entry->font.face || entry->font.height ? MakeFont(EntryFont(formFont, entry->font))
-                                                        : defaultFont;
-    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    if (entry->kind == ControlKind::ComboBox) {
-      // A closed combo box is as high as its selection field makes it, which
-      // follows the font: the field is sized so the box has the table's
-      // height, measured again since a request and its outcome may differ.
-      const int target = r.bottom - r.top;
-      int request = static_cast<int>(SendMessageA(control, CB_GETITEMHEIGHT, -1, 0));
-      for (int tries = 0; tries < 3; ++tries) {
-        RECT now = {};
-        GetWindowRect(control, &now);
-        const int error = static_cast<int>(now.bottom - now.top) - target;
-        if (error == 0 || request - error <= 0) break;
-        request -= error;
-        SendMessageA(control, CB_SETITEMHEIGHT, -1, request);
-      }
-    }
+  for (const LayoutEntry* entry : CreationOrder(layout)) {
+    HWND control = BuildControl(*entry, defaultFont);
+    if (!control) continue;
+    if (entry->kind == ControlKind::Bevel) bevels_.push_back(control);
     if (entry->flags & flag::kChecked) SendMessageA(control, BM_SETCHECK, BST_CHECKED, 0);
     if (entry->cursor != CursorKind::Default)
       cursors_.push_back({control, CursorFor(entry->cursor)});
   }
+}
+
+namespace {
+// A combo box's window height is that of its dropped-down list.
+constexpr int kDropDownHeight = 300;
+}  // namespace
+
+HWND Form::BuildControl(const LayoutEntry& entry, HFONT defaultFont) {
+  const std::optional<ControlDescription> described = DescribeControl(entry);
+  if (!described) return nullptr;
+  const RECT r = LayoutRect(layout_, entry);
+  const int height =
+      entry.kind == ControlKind::ComboBox ? Scale(kDropDownHeight) : r.bottom - r.top;
+  HWND control = CreateWindowExA(
+      described->exStyle, described->className, entry.caption ? entry.caption : "",
+      described->style, r.left, r.top, r.right - r.left, height, Handle(),
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(entry.id)), GetModuleHandleA(nullptr), nullptr);
+  if (!control) RaiseLastError();
+  SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(entry, defaultFont)), FALSE);
+  if (entry.kind == ControlKind::ComboBox) FitComboBox(control, entry);
+  return control;
+}
+
+HFONT Form::FontFor(const LayoutEntry& entry, HFONT defaultFont) {
+  if (!entry.font.face && !entry.font.height) return defaultFont;
+  fonts_.push_back(CreateStyledFont(EntryFont(formFont_, entry.font), dpi_));
+  return fonts_.back().get();
+}
+
+// A closed combo box is as high as its selection field makes it, which
+// follows the font: the field is sized so the box has the table's height,
+// measured again since a request and its outcome may differ.
+void Form::FitComboBox(HWND control, const LayoutEntry& entry) const {
+  const int target = Scale(entry.top + entry.height) - Scale(entry.top);
+  int request = static_cast<int>(SendMessageA(control, CB_GETITEMHEIGHT, -1, 0));
+  for (int tries = 0; tries < 3; ++tries) {
+    RECT now = {};
+    GetWindowRect(control, &now);
+    const int error = static_cast<int>(now.bottom - now.top) - target;
+    if (error == 0 || request - error <= 0) break;
+    request -= error;
+    SendMessageA(control, CB_SETITEMHEIGHT, -1, request);
+  }
+}
+
+void Form::ApplyDpi(int dpi, const RECT* suggested) {
+  dpi_ = dpi;
+  // Where the system suggests first: the frame is then drawn at the new
+  // DPI, and the client area is made the table's, scaled, inside it.
+  constexpr UINT kPlace = SWP_NOZORDER | SWP_NOACTIVATE;
+  if (suggested)
+    SetWindowPos(Handle(), nullptr, suggested->left, suggested->top,
+                 suggested->right - suggested->left, suggested->bottom - suggested->top, kPlace);
+  RECT outer = {}, client = {};
+  GetWindowRect(Handle(), &outer);
+  GetClientRect(Handle(), &client);
+  const int frameWidth = (outer.right - outer.left) - client.right;
+  const int frameHeight = (outer.bottom - outer.top) - client.bottom;
+  SetWindowPos(Handle(), nullptr, 0, 0, Scale(tableClientSize_.cx) + frameWidth,
+               Scale(tableClientSize_.cy) + frameHeight, kPlace | SWP_NOMOVE);
+  // The fonts are made anew; the old ones go once no control uses them.
+  std::vector<OwnedFont> previous;
+  previous.swap(fonts_);
+  fonts_.push_back(CreateStyledFont(formFont_, dpi_));
+  HFONT defaultFont = fonts_.back().get();
+  SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(defaultFont), TRUE);
+  for (const LayoutEntry& entry : layout_) {
+    HWND control = Control(entry.id);
+    if (!control) continue;
+    const RECT r = LayoutRect(layout_, entry);
+    const int height =
+        entry.kind == ControlKind::ComboBox ? Scale(kDropDownHeight) : r.bottom - r.top;
+    MoveWindow(control, r.left, r.top, r.right - r.left, height, TRUE);
+    // The form's own windows (Custom entries) keep the fonts they chose.
+    if (entry.kind == ControlKind::Custom) continue;
+    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(entry, defaultFont)), TRUE);
+    if (entry.kind == ControlKind::ComboBox) FitComboBox(control, entry);
+  }
+  OnDpiChanged();
+}
+
+// A bevel is a box one pixel wide, sunken: dark above and left, light below
+// and right; what lies inside it shows through.
+bool Form::DrawBevel(const DRAWITEMSTRUCT& item) const {
+  if (std::find(bevels_.begin(), bevels_.end(), item.hwndItem) == bevels_.end()) return false;
+  RECT r = item.rcItem;
+  DrawEdge(item.hDC, &r, BDR_SUNKENOUTER, BF_RECT);
+  return true;
 }
 
 bool Form::HandleSetCursor(WPARAM wParam, LPARAM lParam) {
@@ -227,7 +235,7 @@ bool Form::HandleSetCursor(WPARAM wParam, LPARAM lParam) {
   return false;
 }
 
-void Form::UseDialogKeys() { Application::UseDialogKeys(Handle()); }
+void Form::UseDialogKeys() { app_->UseDialogKeys(Handle()); }
 
 // WM_NEXTDLGCTL, which IsDialogMessage sends for Tab and the arrows and which
 // only the dialog box procedure would answer: wParam names the control when
@@ -252,6 +260,14 @@ LRESULT Form::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_SETCURSOR && HandleSetCursor(wParam, lParam)) return TRUE;
   if (message == WM_NEXTDLGCTL) {
     MoveFocus(wParam, lParam);
+    return 0;
+  }
+  if (message == WM_DRAWITEM && DrawBevel(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)))
+    return TRUE;
+  if (message == WM_DPICHANGED) {
+    // The monitor it is on has another scale (it was moved there, or the
+    // user changed the scale): laid out again at the new DPI.
+    if (scalesWithDpi_) ApplyDpi(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
     return 0;
   }
   return Window::OnMessage(message, wParam, lParam);

@@ -6,6 +6,9 @@ namespace vistrel {
 
 // The texts a user can meet in the error box, built from their fixed wording.
 namespace messages {
+// The application's title: its taskbar button and the caption of its boxes.
+inline constexpr const char* kApplicationTitle = "Vistrel";
+
 std::string ClipboardCannotOpen();
 std::string NotAnInteger(std::string_view text);
 std::string CannotCreateFile(std::string_view path, std::string_view systemText);
@@ -19,10 +22,5 @@ std::string SettingsReset();
 // What the error box shows for an error text: a full stop is added when the
 // text is not empty and its last byte sorts above '.'.
 std::string WithFullStop(std::string text);
-
-// Decimal text to a 32-bit integer the way the settings are read: optional
-// leading blanks, an optional sign, then digits only. Anything else, or a value
-// out of range, raises "'%s' n'est pas une valeur entière correcte".
-int StrToInt(std::string_view text);
 
 }  // namespace vistrel

@@ -14,8 +14,7 @@
 namespace vistrel {
 
 void Picture::Clear() {
-  if (bitmap_) DeleteObject(bitmap_);
-  bitmap_ = nullptr;
+  bitmap_.reset();
   bits_ = nullptr;
   hasImage_ = false;
   width_ = height_ = 0;
@@ -44,12 +43,13 @@ void Picture::Allocate(int width, int height) {
   info.bmiHeader.biBitCount = kBitsPerPixel;
   info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
-  bitmap_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (!bitmap_) {
+  HBITMAP made = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (!made) {
     // No image rather than one that silently lacks its pixels.
     Clear();
     throw Error(SystemErrorText(ERROR_NOT_ENOUGH_MEMORY));
   }
+  bitmap_ = OwnGdi(made);
   bits_ = static_cast<std::uint8_t*>(bits);
 }
 
@@ -125,11 +125,7 @@ PictureDC::~PictureDC() {
 }
 
 void PictureControl::Create(HWND parent, int id, const RECT& rect, HCURSOR cursor) {
-  static bool registered = false;
-  if (!registered) {
-    RegisterClass("TImage", nullptr, nullptr);
-    registered = true;
-  }
+  RegisterClass("TImage", nullptr, nullptr);
   cursor_ = cursor;
   CreateWin("TImage", "", WS_CHILD | WS_VISIBLE, 0, rect.left, rect.top, rect.right - rect.left,
             rect.bottom - rect.top, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)));

@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "toolkit/geometry.h"
+#include "toolkit/handles_win.h"
 #include "toolkit/window_win.h"
 
 namespace vistrel {
@@ -28,7 +29,7 @@ class Picture {
   int Width() const { return width_; }
   int Height() const { return height_; }
   // The bitmap; null when empty or when a side is 0.
-  HBITMAP Bitmap() const { return bitmap_; }
+  HBITMAP Bitmap() const { return bitmap_.get(); }
   // The pixel rows, bottom row first, 4 bytes each pixel (blue, green, red,
   // unused); null when there is no bitmap.
   const std::uint8_t* Bits() const { return bits_; }
@@ -60,7 +61,7 @@ class Picture {
   bool hasImage_ = false;
   int width_ = 0;
   int height_ = 0;
-  HBITMAP bitmap_ = nullptr;
+  OwnedBitmap bitmap_;
   std::uint8_t* bits_ = nullptr;
 };
 

@@ -3,34 +3,40 @@
 #include <exception>
 
 #include "toolkit/error_display_win.h"
+#include "toolkit/handles_win.h"
 
 namespace vistrel {
 
 Window::~Window() {
-  if (hwnd_) {
-    SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
-    DestroyWindow(hwnd_);
-  }
+  if (hwnd_) DestroyWindow(hwnd_);
+}
+
+void Window::Destroy() {
+  if (hwnd_) DestroyWindow(hwnd_);
 }
 
 void Window::RegisterClass(const char* className, HBRUSH background, HCURSOR cursor, UINT style) {
+  const HINSTANCE instance = GetModuleHandleA(nullptr);
   WNDCLASSEXA wc = {};
   wc.cbSize = sizeof wc;
+  if (GetClassInfoExA(instance, className, &wc)) return;
   wc.style = style;
   wc.lpfnWndProc = &Window::Thunk;
-  wc.hInstance = GetModuleHandleA(nullptr);
-  wc.hIcon = LoadIconA(wc.hInstance, MAKEINTRESOURCEA(1));
-  wc.hCursor = cursor ? cursor : LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
+  wc.hInstance = instance;
+  // Shared icons and cursors: the system keeps them.
+  wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(1));
+  wc.hCursor = cursor ? cursor : LoadCursorA(nullptr, IDC_ARROW);
   wc.hbrBackground = background;
   wc.lpszClassName = className;
-  RegisterClassExA(&wc);
+  if (!RegisterClassExA(&wc)) RaiseLastError();
 }
 
 void Window::CreateWin(const char* className, const char* text, DWORD style, DWORD exStyle,
                        int left, int top, int width, int height, HWND parentOrOwner,
                        HMENU idOrMenu) {
-  CreateWindowExA(exStyle, className, text, style, left, top, width, height, parentOrOwner,
-                  idOrMenu, GetModuleHandleA(nullptr), this);
+  if (!CreateWindowExA(exStyle, className, text, style, left, top, width, height, parentOrOwner,
+                       idOrMenu, GetModuleHandleA(nullptr), this))
+    RaiseLastError();
 }
 
 bool Window::Visible() const { return hwnd_ && IsWindowVisible(hwnd_); }
@@ -65,8 +71,14 @@ LRESULT CALLBACK Window::Thunk(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
   auto* self = reinterpret_cast<Window*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
   if (!self) return DefWindowProcA(hwnd, message, wParam, lParam);
   if (message == WM_NCDESTROY) {
+    // The last message: the object lets go of the window after it.
+    LRESULT result = 0;
+    try {
+      result = self->OnMessage(message, wParam, lParam);
+    } catch (const std::exception& e) {
+      ShowError(e.what());
+    }
     SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-    LRESULT result = self->OnMessage(message, wParam, lParam);
     self->hwnd_ = nullptr;
     return result;
   }

@@ -6,15 +6,17 @@
 namespace vistrel {
 
 // Base of every window of the program. One static window procedure finds the
-// object (stored at WM_NCCREATE from lpCreateParams) and calls OnMessage.
-// The procedure is also the error boundary: an exception leaving a handler is
-// shown in the error box and the message gets its default answer, so no C++
-// exception ever crosses a Win32 frame.
+// object (stored at WM_NCCREATE from lpCreateParams) and calls OnMessage, up
+// to and including WM_NCDESTROY. The procedure is also the error boundary: an
+// exception leaving a handler is shown in the error box and the message gets
+// its default answer, so no C++ exception ever crosses a Win32 frame.
 class Window {
  public:
   Window() = default;
   Window(const Window&) = delete;
   Window& operator=(const Window&) = delete;
+  // A window still there is destroyed, but only the base's handling is left
+  // by then: owners destroy their windows with Destroy() while whole.
   virtual ~Window();
 
   HWND Handle() const { return hwnd_; }
@@ -23,13 +25,17 @@ class Window {
   virtual void Hide();
   Rect ScreenRect() const;
   void SetPosition(int left, int top);
+  // Destroys the window; its handlers see WM_DESTROY and WM_NCDESTROY.
+  void Destroy();
 
-  // Registers a window class whose procedure is the shared thunk.
+  // Registers a window class whose procedure is the shared thunk, once per
+  // program; raises the system's error when it cannot.
   static void RegisterClass(const char* className, HBRUSH background, HCURSOR cursor,
                             UINT style = 0);
 
  protected:
-  // Creates the window; WM_CREATE reaches OnMessage with Handle() already set.
+  // Creates the window; WM_CREATE reaches OnMessage with Handle() already
+  // set. Raises the system's error when no window could be made.
   void CreateWin(const char* className, const char* text, DWORD style, DWORD exStyle, int left,
                  int top, int width, int height, HWND parentOrOwner, HMENU idOrMenu = nullptr);
   virtual LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Checks a built vistrel.exe: GUI subsystem, only Windows' own DLLs imported
-# (everything else linked statically), the icon and the manifest embedded.
+# (everything else linked statically), the icon and the manifest embedded
+# (common controls 6, DPI aware per monitor), the 32-bit one large-address-aware.
 set -euo pipefail
 status=0
 for exe in "$@"; do
@@ -13,7 +14,15 @@ for exe in "$@"; do
   if ! grep -Eq 'Subsystem\s+0*2\s' <<<"$dump"; then echo "$exe is not a GUI program"; status=1; fi
   text=$(strings "$exe")
   if ! grep -q 'Microsoft.Windows.Common-Controls' <<<"$text"; then echo "$exe has no common-controls manifest"; status=1; fi
-  if ! grep -q 'dpiAware' <<<"$text"; then echo "$exe does not declare DPI awareness"; status=1; fi
+  if ! grep -q '>true</dpiAware>' <<<"$text"; then echo "$exe does not declare DPI awareness"; status=1; fi
+  if ! grep -q '>PerMonitorV2</dpiAwareness>' <<<"$text"; then
+    echo "$exe does not declare per-monitor DPI awareness"; status=1
+  fi
+  # The 32-bit program may address 4 GB on a 64-bit system (large captures).
+  if grep -q 'file format pei-i386' <<<"$(objdump -f "$exe")" &&
+     ! grep -q 'large address aware' <<<"$dump"; then
+    echo "$exe is not large-address-aware"; status=1
+  fi
   size=$(stat -c %s "$exe")
   echo "$exe: $(echo $dlls | tr '\n' ' ') ($size bytes)"
 done

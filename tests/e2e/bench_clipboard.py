@@ -59,24 +59,41 @@ class ClipboardMixin:
         the with-block. Yields the list its reads go into, one dict each
         (sequence, ms, width, height, crc: see pixel_crc()); complete once the
         block has ended."""
-        proc = self._spawn([WINE, self.probe_exe, "clipboard-reader", "--seconds", str(seconds)],
+        with self._probe_lines("clipboard-reader", seconds, '"reading"') as reads:
+            yield reads
+
+    @contextlib.contextmanager
+    def clipboard_history(self, seconds=120):
+        """A stand-in for the system's clipboard history for the with-block: a
+        clipboard-format listener that takes the image at every change not
+        marked for exclusion. Yields the list of its changes, one dict each
+        (sequence, ms, and taken or skipped); complete once the block has ended."""
+        with self._probe_lines("clipboard-history", seconds, '"listening"') as changes:
+            yield changes
+
+    @contextlib.contextmanager
+    def _probe_lines(self, command, seconds, started):
+        """The probe's command running beside the program: waits for its first
+        line (holding `started`), then collects every line about a clipboard
+        change (those with a sequence number) until the with-block ends."""
+        proc = self._spawn([WINE, self.probe_exe, command, "--seconds", str(seconds)],
                            stdout=subprocess.PIPE)
-        reads = []
-        line = proc.stdout.readline().decode(errors="replace")
-        if '"reading"' not in line:
+        lines = []
+        first = proc.stdout.readline().decode(errors="replace")
+        if started not in first:
             self._end(proc)
-            raise AssertionError("the clipboard reader did not start: %r" % line)
+            raise AssertionError("the probe's %s did not start: %r" % (command, first))
 
         def collect():
             for raw in proc.stdout:
                 with contextlib.suppress(ValueError):
-                    read = json.loads(raw.decode("utf-8", errors="replace"))
-                    if "sequence" in read:
-                        reads.append(read)
+                    line = json.loads(raw.decode("utf-8", errors="replace"))
+                    if "sequence" in line:
+                        lines.append(line)
         collector = threading.Thread(target=collect, daemon=True)
         collector.start()
         try:
-            yield reads
+            yield lines
         finally:
             self._end(proc)
             collector.join(timeout=10)

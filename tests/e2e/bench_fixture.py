@@ -21,7 +21,7 @@ class FixtureMixin:
                       topmost=False, tray=False, alpha=None, colorkey=None, controls=False,
                       focus=True, timeout=30, close_on_key=None, animate=None):
         """Opens the fixture window (client area at x, y, w x h) and returns its
-        'ready' record: hwnd, pid, rect and client (screen), x11_window. With
+        record: hwnd, pid, rect and client (screen, where it lies), x11_window. With
         close_on_key (a virtual-key code) it destroys itself at that key's press;
         with animate (milliseconds) its client area changes colour that often."""
         self.stop_fixture()
@@ -50,10 +50,48 @@ class FixtureMixin:
         threading.Thread(target=self._read_fixture, args=(self._fixture,), daemon=True).start()
         ready = self.wait_until(lambda: self.fixture_event("ready"), timeout=timeout,
                                 what="the fixture window")
-        self.fixture = ready
+        self.fixture = dict(ready)
+        # The window manager keeps a new window's frame on the screen: where
+        # it placed the client area elsewhere, the fixture is moved there
+        # afterwards, as a user drags a window.
+        self._settle_fixture()
+        if self.fixture["client"][:2] != [x, y]:
+            self.move_fixture(x, y)
         if focus:
             self.focus_fixture()
-        return ready
+        return self.fixture
+
+    def _settle_fixture(self, at=None):
+        """Waits until the fixture's X window is on the screen where Wine
+        places the window (its client area at x, y when given); the fixture
+        record then holds that place. Returns the client area's offset from
+        the X window: none where the window manager draws the frame, the
+        frame's where Wine draws it (a layered window)."""
+        wid = self.fixture_window_id()
+
+        def settled():
+            shown = self.x_window_geometry(wid)
+            if shown is None:
+                return None
+            on_screen = shown[:2]
+            with self._events_lock:
+                place = [e for e in self.fixture_events if e.get("event") in ("ready", "placed")][-1]
+            if on_screen not in (place["client"][:2], place["rect"][:2]):
+                return None
+            if at and place["client"][:2] != list(at):
+                return None
+            return place, (place["client"][0] - on_screen[0], place["client"][1] - on_screen[1])
+        place, offset = self.wait_until(settled, what="the fixture window placed" +
+                                        (" at %d, %d" % tuple(at) if at else ""))
+        self.fixture["rect"], self.fixture["client"] = place["rect"], place["client"]
+        return offset
+
+    def move_fixture(self, x, y):
+        """Moves the fixture's client area to x, y (partly off the screen too,
+        where a user can drag a window) and waits until Wine knows it there."""
+        dx, dy = self._settle_fixture()
+        self._run(["xdotool", "windowmove", self.fixture_window_id(), str(x - dx), str(y - dy)])
+        self._settle_fixture(at=(x, y))
 
     def _read_fixture(self, proc):
         for line in proc.stdout:
@@ -80,14 +118,20 @@ class FixtureMixin:
         return ids[0].decode()
 
     def focus_fixture(self):
-        """Gives the fixture the X keyboard focus; Wine sees keys only then."""
-        self._run(["xdotool", "windowfocus", "--sync", self.fixture_window_id()])
+        """Activates the fixture through the window manager: Wine sees keys only
+        while one of its windows has the X keyboard focus."""
+        self.activate_x_window(self.fixture_window_id())
 
     def activate_fixture(self):
         """Makes the fixture the foreground window with the keyboard, as a
-        user's click does (without a window manager the X focus alone does not)."""
-        client = self.fixture["client"]
-        self.click(client[0] + 5, client[1] + 5)
+        user's click does, and waits until Wine reports it so."""
+        if not self.window_manager:
+            # On the bare display only a click makes a window the foreground.
+            client = self.fixture["client"]
+            at = (client[0] + 5, client[1] + 5)
+            if self.cursor_position() == at:
+                at = (client[0] + 9, client[1] + 9)
+            self.click(*at)
         self.focus_fixture()
         self.wait_until(lambda: self.probe("info")["foreground"] == self.fixture["hwnd"],
                         what="the fixture in the foreground")

@@ -1,6 +1,7 @@
 """Input as a user gives it, through xdotool: keys, hot keys, the mouse, and
-the keyboard focus a window manager would hand over at a click."""
+the activation the window manager hands over at a click."""
 
+import re
 import time
 
 from bench_probe import WM_NULL
@@ -83,6 +84,22 @@ class InputMixin:
         self.mouse_move(x, y)
         self._run(["xdotool", "click", str(button)])
 
+    def window_under_pointer(self):
+        """The top-level X window under the pointer (the window manager's frame
+        around a managed window)."""
+        out = self._run(["xdotool", "getmouselocation", "--shell"]).stdout.decode()
+        return int(dict(line.split("=", 1) for line in out.split())["WINDOW"])
+
+    def pointer_over(self, window_id):
+        """True when the X window under the pointer is window_id or its frame."""
+        under = self.window_under_pointer()
+        if under == int(window_id):
+            return True
+        tree = self._run(["xwininfo", "-tree", "-id", str(under)], check=False).stdout.decode()
+        if "(the root window)" in tree.strip().split("\n", 1)[0]:
+            return False  # no window there: the root holds every window
+        return re.search(r"\b0x%x\b" % int(window_id), tree) is not None
+
     def cursor_position(self):
         out = self._run(["xdotool", "getmouselocation", "--shell"]).stdout.decode()
         values = dict(line.split("=", 1) for line in out.split())
@@ -90,12 +107,21 @@ class InputMixin:
 
     # ---- keyboard focus -------------------------------------------------------
 
+    def activate_x_window(self, window_id):
+        """Activates an X window through the window manager, as a user's click
+        on it does: the window manager raises it and hands it the keyboard
+        focus, and Wine makes it the foreground window. On the bare display
+        only the X keyboard focus can be given."""
+        if self.window_manager:
+            self._run(["xdotool", "windowactivate", "--sync", str(window_id)])
+        else:
+            self._run(["xdotool", "windowfocus", "--sync", str(window_id)])
+
     def focus_window(self, cls):
-        """Gives the program's window of that class the X keyboard focus, as a
-        window manager does at a click (Xvfb has none), and waits until the
-        window is active in Wine."""
+        """Activates the program's window of that class through the window
+        manager and waits until the window is active in Wine."""
         window = self.wait_until(lambda: self.visible(cls), what="%s to show" % cls)
-        self._run(["xdotool", "windowfocus", "--sync", str(window["x11_window"])])
+        self.activate_x_window(window["x11_window"])
         self.wait_until(lambda: self.probe("focus", "--hwnd", window["hwnd"])["active"] ==
                         window["hwnd"], what="%s active" % cls)
         return window

@@ -106,12 +106,52 @@ class ProbeMixin:
     # ---- messages -------------------------------------------------------------
 
     def click_control(self, hwnd):
-        """A real left click in the middle of the control, as a user makes it;
-        returns at once, so a box the click opens does not block."""
+        """A real left click in the middle of the control, as a user makes it,
+        once its window shows on the screen where Wine places it and is the one
+        under the pointer there (the window manager maps and restacks windows a
+        moment after Wine asks); returns at once, so a box the click opens
+        does not block."""
         found = self.probe("screen-rect", "--hwnd", hwnd)
         assert found["found"], "no window %s" % hwnd
         r = found["rect"]
-        self.click((r[0] + r[2]) // 2, (r[1] + r[3]) // 2)
+        x, y = (r[0] + r[2]) // 2, (r[1] + r[3]) // 2
+        self.mouse_move(x, y)
+        window = found["x11_window"]
+        try:
+            self.wait_placed(window, lambda: (found["top_rect"], found["top_client"]))
+            self.wait_until(lambda: self.pointer_over(window),
+                            what="the control's window under the pointer at %d, %d" % (x, y))
+        except AssertionError as e:
+            raise AssertionError("%s; X shows it at %s, under the pointer: %s" % (
+                e, self.x_window_geometry(window),
+                self.x_window_name(self.window_under_pointer()))) from None
+        self.click(x, y)
+
+    def wait_placed(self, window, wine_rects):
+        """Waits until the X window shows where Wine places the window (the
+        top-left of one of the rectangles wine_rects() gives: the window's,
+        its client area's)."""
+        def agree():
+            shown = self.x_window_geometry(window)
+            return shown is not None and shown[:2] in [r[:2] for r in wine_rects()]
+        try:
+            self.wait_until(agree, timeout=2, what="Wine and X to agree")
+        except AssertionError:
+            self.remind_wine_of_the_place(window)
+        self.wait_until(agree, what="the window on the screen where Wine places it (%s)"
+                        % (wine_rects(),))
+
+    def remind_wine_of_the_place(self, window):
+        """openbox and Wine 8 race when a window is mapped: now and then Wine
+        takes the first place of the frame openbox makes for it (0, 0) for the
+        window's and misses the move that follows, so that Wine places it at
+        0, 0 while X shows it where it was asked (seen under load). A request
+        for the size it already has makes openbox tell the window where it
+        is, as the window manager's answer to any request must."""
+        shown = self.x_window_geometry(window)
+        if shown:
+            self._run(["xdotool", "windowsize", str(window), str(shown[2]), str(shown[3])],
+                      check=False)
 
     def send_message(self, hwnd, msg, wparam=0, lparam=0, timeout_ms=5000):
         return self.probe("send", "--hwnd", hwnd, "--msg", msg, "--wparam", wparam,

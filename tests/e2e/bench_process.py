@@ -15,14 +15,66 @@ import time
 from bench_env import REPO, ROOT_COLOR, WINE, WINE_FONTS, WINEARCH, WINESERVER, find_exe
 from bench_probe import ProbeError
 
+WINDOW_MANAGER_CONFIG = "/etc/xdg/openbox/rc.xml"  # Debian's, from the openbox package
+
+# Xorg's dummy driver: no input devices hot-plugged (no udev here); the
+# outputs DUMMY0 and DUMMY1 get a monitor each, with its mode and position.
+TWO_HEADS_CONFIG = """\
+Section "ServerFlags"
+    Option "AutoAddDevices" "false"
+    Option "AutoEnableDevices" "false"
+    Option "DontVTSwitch" "true"
+EndSection
+Section "Device"
+    Identifier "dev0"
+    Driver "dummy"
+    VideoRam 64000
+    Option "Monitor-DUMMY0" "mon0"
+    Option "Monitor-DUMMY1" "mon1"
+EndSection
+Section "Monitor"
+    Identifier "mon0"
+    HorizSync 5.0-1000.0
+    VertRefresh 5.0-200.0
+    Modeline "1280x800" 83.50 1280 1352 1480 1680 800 803 809 831
+    Option "PreferredMode" "1280x800"
+    Option "Primary" "true"
+    Option "Position" "%(primary)s"
+EndSection
+Section "Monitor"
+    Identifier "mon1"
+    HorizSync 5.0-1000.0
+    VertRefresh 5.0-200.0
+    Modeline "1024x768" 65.00 1024 1048 1184 1344 768 771 777 806
+    Option "PreferredMode" "1024x768"
+    Option "Enable" "true"
+    Option "Position" "%(second)s"
+EndSection
+Section "Screen"
+    Identifier "scr0"
+    Device "dev0"
+    Monitor "mon0"
+    DefaultDepth 24
+    SubSection "Display"
+        Depth 24
+        Virtual 2304 800
+    EndSubSection
+EndSection
+"""
+
 
 class BenchProcess:
     """Xvfb and Wine for one bench; the base the other parts of Bench build on."""
 
-    def __init__(self, width=1280, height=800, prefix=None, window_manager=False):
+    def __init__(self, width=1280, height=800, prefix=None, window_manager=True, second_head=None):
         self.width, self.height = width, height
-        # openbox on the display, as a desktop has a window manager: focus and
-        # the foreground come through it, and Alt+F4 reaches the active window.
+        # "right" or "left": a second monitor of 1024 x 768 beside the primary
+        # (width x height must then be 1280 x 800), on Xorg's dummy driver.
+        self.second_head = second_head
+        # openbox on the display, as every desktop has a window manager: focus
+        # and the foreground come through it, Alt+F4 reaches the active window,
+        # and Wine hides a managed window at once instead of waiting 2 s for a
+        # confirmation. window_manager=False gives the bare display.
         self.window_manager = window_manager
         self._wm = None
         self.prefix = os.path.abspath(prefix or os.environ.get("VISTREL_WINEPREFIX")
@@ -67,7 +119,10 @@ class BenchProcess:
         if signal.getsignal(signal.SIGTERM) is signal.SIG_DFL:
             signal.signal(signal.SIGTERM, lambda *_: sys.exit(143))
         try:
-            self._start_xvfb()
+            if self.second_head:
+                self._start_two_heads()
+            else:
+                self._start_xvfb()
             if self.window_manager:
                 self._start_window_manager()
             self._start_wine()
@@ -116,11 +171,33 @@ class BenchProcess:
         return e
 
     def _start_xvfb(self):
-        # -displayfd: Xvfb picks a free display itself (it honours the lock files).
+        self._start_x_server(["Xvfb", "-screen", "0", "%dx%dx24" % (self.width, self.height),
+                              "-nolisten", "tcp", "-noreset"])
+
+    def _start_two_heads(self):
+        """One X screen of 2304 x 800 with two monitors (RandR outputs, which
+        Wine reports as two): the primary, 1280 x 800, and 1024 x 768 at its
+        right or left; Xvfb's heads all lie at 0, 0."""
+        if (self.width, self.height) != (1280, 800):
+            raise ValueError("two heads: the primary is 1280 x 800")
+        primary, second = {"right": ("0 0", "1280 0"), "left": ("1024 0", "0 0")}[self.second_head]
+        config = os.path.join(self._tmp, "xorg.conf")
+        with open(config, "w") as f:
+            f.write(TWO_HEADS_CONFIG % {"primary": primary, "second": second})
+        xorg = "/usr/lib/xorg/Xorg" if os.path.exists("/usr/lib/xorg/Xorg") else "Xorg"
+        # -disableVidMode: with it, 64-bit Wine 8's explorer dies at the second
+        # monitor; -sharevts -novtswitch: no Linux console is taken.
+        self._start_x_server([xorg, "-config", config, "-logfile",
+                              os.path.join(self._tmp, "xorg.log"), "-noreset", "-nolisten", "tcp",
+                              "-sharevts", "-novtswitch", "-disableVidMode"])
+        self.wait_until(lambda: self._run(["xdpyinfo", "-ext", "XINERAMA"], check=False)
+                        .stdout.count(b"head #") == 2, timeout=15, what="Xorg's two heads")
+
+    def _start_x_server(self, argv):
+        # -displayfd: the server picks a free display itself (it honours the lock files).
         read_end, write_end = os.pipe()
         self._xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0",
-             "%dx%dx24" % (self.width, self.height), "-nolisten", "tcp", "-noreset"],
+            argv[:1] + ["-displayfd", str(write_end)] + argv[1:],
             pass_fds=(write_end,), stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
             stderr=subprocess.DEVNULL, start_new_session=True)
         os.close(write_end)
@@ -129,7 +206,7 @@ class BenchProcess:
         while not number.endswith(b"\n"):
             if time.monotonic() > deadline or self._xvfb.poll() is not None:
                 os.close(read_end)
-                raise RuntimeError("Xvfb did not start")
+                raise RuntimeError("%s did not start" % argv[0])
             chunk = os.read(read_end, 16)
             if not chunk:
                 break
@@ -139,7 +216,8 @@ class BenchProcess:
         self._run(["xsetroot", "-solid", "#%02x%02x%02x" % ROOT_COLOR])
 
     def _start_window_manager(self):
-        self._wm = self._spawn(["openbox", "--sm-disable"])
+        self._wm = self._spawn(["openbox", "--sm-disable", "--config-file",
+                                self._window_manager_config()])
 
         def managing():
             if self._wm.poll() is not None:
@@ -147,6 +225,25 @@ class BenchProcess:
             out = self._run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], check=False)
             return b"window id" in out.stdout
         self.wait_until(managing, timeout=30, what="openbox to manage the display")
+
+    def _window_manager_config(self):
+        """openbox's own configuration, and one rule: Wine's tray window (openbox
+        has no tray, so Wine shows one of its own) takes no focus when it
+        appears, as a desktop's tray does not; otherwise each arming would make
+        it the foreground window."""
+        with open(WINDOW_MANAGER_CONFIG) as f:
+            config = f.read()
+        rule = ('  <application title="Wine System Tray">\n'
+                '    <focus>no</focus>\n'
+                '  </application>\n'
+                '  <application title="Form4">\n'
+                '    <fullscreen>no</fullscreen>\n'
+                '  </application>\n')
+        config = config.replace("</applications>", rule + "</applications>", 1)
+        path = os.path.join(self._tmp, "openbox-rc.xml")
+        with open(path, "w") as f:
+            f.write(config)
+        return path
 
     def _start_wine(self):
         env = self.env()
@@ -167,7 +264,10 @@ class BenchProcess:
         self._install_wine_fonts()
         # A persistent server keeps the prefix's services (and the tray) alive
         # between program runs.
-        subprocess.run([WINESERVER, "-p"], env=env, timeout=30)
+        # Its own output goes nowhere: a server kept after the run
+        # (VISTREL_KEEP_BENCH) must not hold the caller's output open.
+        subprocess.run([WINESERVER, "-p"], env=env, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, timeout=30)
         self.wait_until(lambda: os.path.exists(self.documents_dir) or None, timeout=60,
                         what="the prefix's Documents folder")
         self.timings["wine_ready"] = time.monotonic() - started
@@ -186,8 +286,10 @@ class BenchProcess:
 
     # ---- processes ------------------------------------------------------------
 
-    def _spawn(self, argv, stdout=subprocess.DEVNULL, cwd=None):
-        proc = subprocess.Popen(argv, env=self.env(), stdin=subprocess.DEVNULL, stdout=stdout,
+    def _spawn(self, argv, stdout=subprocess.DEVNULL, cwd=None, extra_env=None):
+        env = self.env()
+        env.update(extra_env or {})
+        proc = subprocess.Popen(argv, env=env, stdin=subprocess.DEVNULL, stdout=stdout,
                                 stderr=subprocess.DEVNULL, cwd=cwd or self._tmp,
                                 start_new_session=True)
         self._processes.append(proc)

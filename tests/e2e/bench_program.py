@@ -10,16 +10,18 @@ from bench_env import WINE
 class ProgramMixin:
     """Bench's part for vistrel.exe itself."""
 
-    def start_program(self, exe=None, wait_armed=True, timeout=30, cwd=None):
+    def start_program(self, exe=None, wait_armed=True, timeout=30, cwd=None, extra_env=None):
         """Starts the program (default VISTREL_EXE); waits for its TForm1 window
         and, with wait_armed, for its tray icon. Returns the TForm1 window.
-        cwd: its current folder (Linux path; default the executable's)."""
+        cwd: its current folder (Linux path; default the executable's);
+        extra_env: variables of its environment beside Wine's."""
         self.stop_program()
         exe = exe or self.exe
         if not exe or not os.path.isfile(exe):
             raise RuntimeError("no program executable (set VISTREL_EXE or build the win64 tree)")
         started = time.monotonic()
-        self._program = self._spawn([WINE, exe], cwd=cwd or os.path.dirname(exe))
+        self._program = self._spawn([WINE, exe], cwd=cwd or os.path.dirname(exe),
+                                    extra_env=extra_env)
         self._program_wpid = None
 
         def form1():
@@ -36,10 +38,11 @@ class ProgramMixin:
             self.timings["program_armed"] = time.monotonic() - started
         return window
 
-    def start_testhooks_program(self, wait_armed=True, timeout=30):
+    def start_testhooks_program(self, wait_armed=True, timeout=30, extra_env=None):
         if not self.testhooks_exe:
             raise RuntimeError("no vistrel_testhooks.exe (set VISTREL_TESTHOOKS_EXE)")
-        return self.start_program(self.testhooks_exe, wait_armed=wait_armed, timeout=timeout)
+        return self.start_program(self.testhooks_exe, wait_armed=wait_armed, timeout=timeout,
+                                  extra_env=extra_env)
 
     def program_running(self):
         return self._program is not None and self._program.poll() is None

@@ -56,6 +56,33 @@ class ScreenMixin:
                         check=False)
         return bool(out.stdout.split())
 
+    def x_window_name(self, window_id):
+        """The name of an X window or of the window its frame holds, else its id."""
+        tree = self._run(["xwininfo", "-tree", "-id", str(window_id)], check=False).stdout.decode()
+        if "(the root window)" in tree.strip().split("\n", 1)[0]:
+            return "the desktop"
+        names = re.findall(r'0x[0-9a-f]+ "([^"]*)"', tree)
+        return names[0] if names else "0x%x" % int(window_id)
+
+    def x_window_geometry(self, window_id):
+        """[x, y, w, h] on the screen of a mapped X window, else None."""
+        info = self._run(["xwininfo", "-id", str(window_id)], check=False).stdout.decode()
+        found = [re.search(p, info) for p in (
+            r"Absolute upper-left X:\s+(-?\d+)", r"Absolute upper-left Y:\s+(-?\d+)",
+            r"Width:\s+(\d+)", r"Height:\s+(\d+)")]
+        if "IsViewable" not in info or None in found:
+            return None
+        return [int(m.group(1)) for m in found]
+
+    def x_frame(self, window_id):
+        """(x, y, w, h) on the screen of an X window with the frame the window
+        manager draws around it (none on the bare display)."""
+        x, y, w, h = self.x_window_geometry(window_id)
+        out = self._run(["xprop", "-id", str(window_id), "_NET_FRAME_EXTENTS"], check=False)
+        extents = re.search(r"= (\d+), (\d+), (\d+), (\d+)", out.stdout.decode())
+        left, right, top, bottom = (int(v) for v in extents.groups()) if extents else (0,) * 4
+        return (x - left, y - top, w + left + right, h + top + bottom)
+
     @contextlib.contextmanager
     def x_window_events(self, window_id):
         """Records what happens to an X window during the with-block (xev's

@@ -45,3 +45,8 @@ class TrayMixin:
     def click_tray_icon(self, button=1):
         position = self.wait_until(self.tray_icon, what="the tray icon")
         self.click(position[0], position[1], button)
+
+    def restart_shell(self):
+        """As Explorer starting again: the program's icon is forgotten and
+        "TaskbarCreated" is broadcast."""
+        return self.probe("shell-restart", "--hwnd", self.window("TForm1")["hwnd"])

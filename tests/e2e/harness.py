@@ -63,11 +63,13 @@ class BenchTestCase(unittest.TestCase):
     are started once; tests reset the program and its configuration."""
 
     bench_size = (1280, 800)
-    window_manager = False  # openbox on the display
+    window_manager = True  # openbox on the display; False for the bare display
+    second_head = None     # "right" or "left" of the primary: two monitors
 
     @classmethod
     def setUpClass(cls):
-        cls.bench = Bench(*cls.bench_size, window_manager=cls.window_manager)
+        cls.bench = Bench(*cls.bench_size, window_manager=cls.window_manager,
+                          second_head=cls.second_head)
         cls.addClassCleanup(cls.bench.stop)
         cls.bench.start()
 

@@ -112,11 +112,18 @@ class PrefsDriver:
         self.test, self.bench, self.dpi = test, bench, dpi
 
     def shown(self, cls, timeout=20):
-        """The form, with its controls, once it is visible."""
+        """The form, with its controls, once it is visible where X shows it."""
         def visible():
             window = self.bench.window(cls, children=True)
             return window if window and window["visible"] else None
-        return self.bench.wait_until(visible, timeout=timeout, what="%s to show" % cls)
+        window = self.bench.wait_until(visible, timeout=timeout, what="%s to show" % cls)
+        if window.get("x11_window"):
+            def wine_rects():
+                now = self.bench.window(cls)
+                return (now["rect"], now["client"])
+            self.bench.wait_placed(window["x11_window"], wine_rects)
+            window = self.bench.window(cls, children=True)
+        return window
 
     def hidden(self, cls, timeout=20):
         self.bench.wait_until(lambda: not self.bench.window(cls)["visible"], timeout=timeout,

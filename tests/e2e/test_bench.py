@@ -57,10 +57,14 @@ class BenchTest(BenchTestCase):
         self.assertEqual(shot.size, (self.bench.width, self.bench.height))
         area = shot.crop(101, 67, 300, 200)
         self.assertIsNone(area.mismatch(fixture_color))
-        # Without a window manager only the client area is an X window: the
-        # frame that GetWindowRect reports shows the desktop.
-        self.assertEqual(shot.pixel(100, 66), ROOT_COLOR)
-        self.assertEqual(shot.pixel(401, 267), ROOT_COLOR)
+        # The window manager frames the client area; beyond its frame lies
+        # the desktop.
+        x, y, w, h = self.bench.x_frame(self.bench.fixture_window_id())
+        self.assertTrue(x < 101 and y < 67 and x + w > 401 and y + h > 267, (x, y, w, h))
+        self.assertNotEqual(shot.pixel(100, 66), ROOT_COLOR, "the frame")
+        self.assertNotEqual(shot.pixel(401, 267), ROOT_COLOR, "the frame")
+        self.assertEqual(shot.pixel(x - 1, y - 1), ROOT_COLOR)
+        self.assertEqual(shot.pixel(x + w, y + h), ROOT_COLOR)
 
     def test_keys_reach_wine_through_the_focused_fixture(self):
         self.bench.start_fixture()

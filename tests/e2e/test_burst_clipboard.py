@@ -3,6 +3,7 @@ at every change gets, what stays once the program has ended, and what a kill
 in the middle of a burst leaves."""
 
 import os
+import time
 import unittest
 
 from harness import VK_F12, FolderTestCase
@@ -81,6 +82,33 @@ class BurstClipboardTest(FolderTestCase):
         b.wait_program_exit(timeout=20)
         self.assertEqual(pixel_crc(b.clipboard_dib_bytes()), last)
         self.assertIn("image/bmp", b.clipboard_targets())
+
+    def test_the_last_capture_is_on_the_clipboard_after_close_when_another_program_held_it(self):
+        """Another program holds the clipboard from the end of a burst until
+        after "Close...", past the program's patience at each step: the last
+        capture it announced is made into the clipboard's bitmap once the
+        clipboard is free, before the program has ended."""
+        b = self.bench
+        self.arm(animate=15)
+        b.keydown("F12")
+        try:
+            b.wait_until(lambda: len(self.files()) >= 3, timeout=60, what="a burst under way")
+            with b.clipboard_held(seconds=60):
+                # The next capture finds the clipboard held: its box ends the burst.
+                b.wait_until(b.msgboxes, timeout=30, what="the busy clipboard's box")
+                b.keyup("F12")
+                b.wait_burst_end(lambda: len(self.files()))
+                b.close_msgboxes()
+                last = self.crc(self.files()[-1])
+                b.click_tray_icon(3)
+                b.wait_menu()
+                b.click_menu_item("Close...")
+                b.wait_until(lambda: b.tray_icon() is None, what="the program on its way out")
+                time.sleep(1.0)  # the other program holds on a while longer
+        finally:
+            b.keyup("F12")
+        b.wait_program_exit(timeout=20)
+        self.assertEqual(pixel_crc(b.clipboard_dib_bytes()), last)
 
     def test_a_kill_in_the_middle_of_a_burst(self):
         """Every file but the one being written is whole; the clipboard's

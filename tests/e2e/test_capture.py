@@ -60,8 +60,9 @@ class CaptureTestCase(BenchTestCase):
         rect = self.bench.fixture["rect"]
         width, height = rect[2] - rect[0], rect[3] - rect[1]
         self.assertEqual(clip.size, (width, height), "the outer rectangle's size")
-        # Without a window manager nothing draws the frame: around the client
-        # area the capture shows what lay beneath, as the screen did.
+        # The capture holds what the screen showed in the window's rectangle:
+        # the window manager's frame, and what lies beneath where Wine's
+        # rectangle reaches past that frame.
         self.assertIsNone(clip.first_difference(before.crop(rect[0], rect[1], width, height)))
 
     def assert_client_capture(self, clip):

@@ -61,8 +61,9 @@ class DpiTest(unittest.TestCase):
         b.start_program()
         screen = self.capture()
         self.assertEqual(screen.size, (b.width, b.height), "the whole screen")
-        # The fixture's X window is its client area (no window manager draws
-        # a frame): its pixels on the screen are what Ctrl captures.
+        # The fixture's X window is its client area (the window manager
+        # draws the frame around it): its pixels on the screen are what Ctrl
+        # captures.
         geometry = b._run(["xwininfo", "-id", b.fixture_window_id()]).stdout.decode()
         x, y, w, h = (int(re.search(p, geometry).group(1)) for p in (
             r"Absolute upper-left X:\s+(-?\d+)", r"Absolute upper-left Y:\s+(-?\d+)",

@@ -84,11 +84,15 @@ class OverlayTest(BenchTestCase):
         """Left-button drag; waits for the frame of the last move before the release."""
         self.bench.mouse_move(*start)
         self.bench.mouse_down(1)
-        self.bench.mouse_move((start[0] + end[0]) // 2, (start[1] + end[1]) // 2)
-        self.bench.mouse_move(*end)
-        if frame:
-            self.wait_frame(*frame)
-        self.bench.mouse_up(1)
+        try:
+            self.bench.mouse_move((start[0] + end[0]) // 2, (start[1] + end[1]) // 2)
+            self.bench.mouse_move(*end)
+            if frame:
+                self.wait_frame(*frame)
+        finally:
+            # Released even when a check fails: a button left down would
+            # swallow the next press.
+            self.bench.mouse_up(1)
 
     def press_and_release(self, at, button):
         self.bench.mouse_move(*at)
@@ -154,17 +158,19 @@ class OverlayTest(BenchTestCase):
                 self.bench.mouse_move(100, 100)
                 self.press_selection_key_until_the_overlay_shows()
                 self.bench.mouse_down(1)
-                self.bench.mouse_move(200, 150)
-                self.bench.mouse_move(300, 200)
-                if not release_at_once:
-                    self.wait_frame(100, 100, 300, 200)
-                    # The preview lies above the overlay during the drag.
-                    preview = self.bench.window("TForm1")
-                    inside = (preview["rect"][0] + 20, preview["rect"][1] + 60)
-                    self.bench.wait_until(
-                        lambda: self.bench.screenshot().pixel(*inside) != fixture_color(*inside),
-                        what="the preview above the overlay")
-                self.bench.mouse_up(1)
+                try:
+                    self.bench.mouse_move(200, 150)
+                    self.bench.mouse_move(300, 200)
+                    if not release_at_once:
+                        self.wait_frame(100, 100, 300, 200)
+                        # The preview lies above the overlay during the drag.
+                        preview = self.bench.window("TForm1")
+                        inside = (preview["rect"][0] + 20, preview["rect"][1] + 60)
+                        self.bench.wait_until(
+                            lambda: self.bench.screenshot().pixel(*inside)
+                            != fixture_color(*inside), what="the preview above the overlay")
+                finally:
+                    self.bench.mouse_up(1)
                 self.assert_image(self.clipboard_image(mark), (200, 100), framed_pattern(200, 100))
                 self.wait_no_frame()
         self.assertEqual(self.bench.msgboxes(), [])

@@ -7,7 +7,7 @@ import unittest
 
 from harness import WM_NULL, BenchTestCase
 from prefs_helpers import (HOT_KEY_NAMES, PREFERENCES_LAYOUT, PREFERENCES_TAB_ORDER,
-                           TBM_GETTHUMBLENGTH, WM_CLOSE, PrefsDriver, control, tab_walk)
+                           TBM_GETTHUMBLENGTH, PrefsDriver, control, tab_walk)
 
 WS_CAPTION = 0x00C00000
 WS_SYSMENU = 0x00080000
@@ -79,6 +79,29 @@ class PreferencesTest(BenchTestCase):
             "enabled": {"RadioBMP": False, "RadioJPG": False, "Edit1": False, "Browse": False,
                         "TrackBar1": True, "ChoixTouche": True, "WBorder": True}})
         self.assertFalse(self.bench.window("TForm1")["visible"], "Set hides the preview")
+
+    def test_the_two_bevels_are_sunken_boxes(self):
+        """Dark above and left, light below and right, one pixel wide; the
+        window's face right inside (an etched frame has a light line there)."""
+        self.bench.start_program()
+        window = self.drive.open_from_set()
+        client = window["client"]
+        for name in ("Bevel1", "Bevel2"):
+            with self.subTest(bevel=name):
+                left, top, right, bottom = self.drive.get(name, window)["rect"]
+
+                def drawn():
+                    shot = self.bench.screenshot().crop(client[0] + left, client[1] + top,
+                                                        right - left, bottom - top)
+                    face = shot.pixel(2, 2)
+                    mid_x, mid_y = shot.width // 2, shot.height // 2
+                    dark = {shot.pixel(mid_x, 0), shot.pixel(0, mid_y)}
+                    light = {shot.pixel(mid_x, shot.height - 1), shot.pixel(shot.width - 1, mid_y)}
+                    inside = {shot.pixel(mid_x, 1), shot.pixel(1, mid_y),
+                              shot.pixel(mid_x, shot.height - 2), shot.pixel(shot.width - 2, mid_y)}
+                    return (len(dark) == 1 and len(light) == 1 and inside == {face} and
+                            sum(dark.pop()) < sum(face) < sum(light.pop()))
+                self.bench.wait_until(drawn, what="%s drawn sunken" % name)
 
     def test_ok_with_the_defaults_writes_the_seven_lines_and_shows_the_preview_again(self):
         self.bench.start_program()
@@ -226,10 +249,12 @@ class PreferencesTest(BenchTestCase):
         self.assertEqual(self.bench.read_config_bytes(), before)
         self.assertEqual(self.drive.state(), stored, "reloaded from the file")
 
-        # The system closing the window does the same.
+        # The system closing the window does the same: Alt+F4, which the
+        # window manager turns into a request to close the active window.
         self.drive.open_from_set()
         self.drive.set_text("Edit1", "C:\\Encore")
-        self.bench.post_message(self.drive.form()["hwnd"], WM_CLOSE)
+        self.bench.focus_window("TForm2")
+        self.bench.press_hotkey("F4", "alt")
         self.drive.hidden("TForm2")
         self.drive.shown("TForm1")
         self.assertEqual(self.drive.state(), stored)
@@ -289,8 +314,8 @@ class PreferencesTest(BenchTestCase):
         self.drive.shown("TForm1")
 
     def test_ok_while_armed_updates_the_icon_without_emptying_the_tray(self):
-        # Emptying the tray, even for a moment, costs seconds where the shell
-        # then hides its tray window, and holds the program that long.
+        # Emptying the tray, even for a moment, makes the shell hide its tray
+        # window and show it again.
         b = self.bench
         b.start_program()
         b.start_fixture()

@@ -1,12 +1,124 @@
-"""Reliability over long runs (only with VISTREL_RELIABILITY_LONG=1): 1,000
-captures with the process's resources sampled, a 60-second burst, kills in
-the middle of a burst."""
+"""Reliability over long runs: the handles the program holds after windows
+opened and closed and captures taken (a few rounds, 1,000 with the long
+variant), and only with VISTREL_RELIABILITY_LONG=1: 1,000 captures with the
+process's resources sampled, a 60-second burst, kills in the middle of a burst."""
 
 import os
+import shutil
 import time
 import unittest
 
-from reliability import LONG, ReliabilityCase
+from harness import VK_F12, VK_SHIFT, BenchTestCase
+from prefs_helpers import ABOUT_LAYOUT, PREFERENCES_LAYOUT, PrefsDriver, layout_rect
+from reliability import LONG, NAME, ReliabilityCase, captures_in_burst
+
+HANDLES_HELD = 0x8000 + 0x57  # WM_APP + 0x57: the test-hook build's tally, by kind
+HANDLE_KINDS = ("menus", "icons", "GDI objects")
+
+
+class HandleTallyTest(BenchTestCase):
+    """Every window opened and closed as a user does, and every capture,
+    gives back what it made: the handles the program's owners hold are as
+    many after the rounds as after the first."""
+
+    ROUNDS = 1000 if LONG else 4
+    FOLDER = "C:\\vistrel_tally"
+
+    def setUp(self):
+        b = self.bench
+        b.reset()
+        self.root = b.linux_path(self.FOLDER)
+        shutil.rmtree(self.root, ignore_errors=True)
+        self.addCleanup(shutil.rmtree, self.root, ignore_errors=True)
+        b.write_settings(AutoRec="oui", AutoRecFormat="bmp", SaveFilePath=self.FOLDER)
+        b.start_fixture()
+        b.start_testhooks_program()
+        self.trigger = b.window("VistrelTestHooks")["hwnd"]
+
+    def held(self):
+        return tuple(self.bench.send_message(self.trigger, HANDLES_HELD, kind)["result"]
+                     for kind in range(len(HANDLE_KINDS)))
+
+    def files(self):
+        return [n for n in os.listdir(self.root) if NAME.match(n)] if os.path.isdir(self.root) else []
+
+    def click_in(self, window, layout, name):
+        left, top, right, bottom = layout_rect(layout, name)
+        client = window["client"]
+        self.bench.click(client[0] + (left + right) // 2, client[1] + (top + bottom) // 2)
+
+    def wait_x(self, title, shown):
+        self.bench.wait_until(lambda: self.bench.x_window_shown(title) == shown,
+                              what="%s %s" % (title, "shown" if shown else "hidden"))
+
+    def keys_to_the_fixture(self):
+        b = self.bench
+        b._run(["xdotool", "windowactivate", "--sync", b.fixture_window_id()])
+        b.probe("key-state", VK_F12, VK_SHIFT)
+
+    def one_round(self, places):
+        """The preferences from the tray, the about window and back, "Annuler";
+        a selection's frozen screen and "Run"; one auto-recorded capture."""
+        b = self.bench
+        b.click_tray_icon(3)
+        b.click_menu_item("Config")
+        self.wait_x(places["prefs_title"], True)
+        self.click_in(places["prefs"], PREFERENCES_LAYOUT, "Infos")
+        self.wait_x(places["about_title"], True)
+        self.click_in(places["about"], ABOUT_LAYOUT, "Button1")
+        self.wait_x(places["about_title"], False)
+        self.wait_x(places["prefs_title"], True)
+        self.click_in(places["prefs"], PREFERENCES_LAYOUT, "Annuler")
+        self.wait_x(places["prefs_title"], False)
+
+        self.keys_to_the_fixture()
+        b.press_hotkey("F12", "shift")
+        self.wait_x("Form4", True)
+        # Clicked once the preview shows above the frozen screen, as a user sees it.
+        b.wait_until(lambda: b.screenshot().pixel(*places["run"]) == places["run_pixel"],
+                     what="the preview above the frozen screen")
+        b.click(*places["run"])
+        self.wait_x("Form4", False)
+        b.wait_until(b.tray_icon, what="armed again")
+
+        self.keys_to_the_fixture()
+        count = len(self.files())
+        b.press_hotkey("F12")
+        b.wait_until(lambda: len(self.files()) > count, what="the capture's file")
+
+    def test_windows_opened_and_closed_and_captures_leave_no_handle_behind(self):
+        b = self.bench
+        # The places the rounds click, found once: no window moves.
+        prefs = PrefsDriver(self, b)
+        prefs.open_from_tray()
+        places = {"prefs": b.window("TForm2"), "prefs_title": "  Préférences..."}
+        prefs.open_about()
+        places.update(about=b.window("TForm3"), about_title="  About...")
+        self.click_in(places["about"], ABOUT_LAYOUT, "Button1")
+        prefs.shown("TForm2")
+        self.click_in(places["prefs"], PREFERENCES_LAYOUT, "Annuler")
+        prefs.hidden("TForm2")
+        self.keys_to_the_fixture()
+        b.press_hotkey("F12", "shift")
+        b.wait_until(lambda: b.visible("TForm1"), what="the preview window")
+        run = b.probe("screen-rect", "--hwnd", b.child("TForm1", text="Run")["hwnd"])["rect"]
+        places["run"] = ((run[0] + run[2]) // 2, (run[1] + run[3]) // 2)
+        places["run_pixel"] = b.screenshot().pixel(*places["run"])
+        b.click(*places["run"])
+        b.wait_until(b.tray_icon, what="armed again")
+
+        self.one_round(places)
+        first = self.held()
+        started = time.monotonic()
+        for _ in range(self.ROUNDS - 1):
+            self.one_round(places)
+        last = self.held()
+        print("handles held after round 1: %s, after round %d: %s (%.1f s a round)"
+              % (dict(zip(HANDLE_KINDS, first)), self.ROUNDS, dict(zip(HANDLE_KINDS, last)),
+                 (time.monotonic() - started) / max(self.ROUNDS - 1, 1)))
+        self.assertEqual(last, first)
+        self.assertEqual(len(self.files()), self.ROUNDS)
+        self.assertEqual(b.msgboxes(), [])
 
 
 @unittest.skipUnless(LONG, "long variant: VISTREL_RELIABILITY_LONG=1")
@@ -17,7 +129,7 @@ class LongRunTest(ReliabilityCase):
     WIDTH, HEIGHT = 640, 400
 
     def assert_no_capture_lost(self, files, counted):
-        """Captures are counted by the clipboard's sequence, three steps each.
+        """Captures are counted by the clipboard's sequence (captures_in_burst).
         That count came out one short of the files now and then in long
         bursts (every file whole and distinct): one file more is let pass."""
         self.assertGreaterEqual(files, counted, "a file for every capture")
@@ -57,13 +169,15 @@ class LongRunTest(ReliabilityCase):
             before = self.sequence()
             steps = ["full", "frame", "client"] + (["selection"] if cycle % 5 == 4 else [])
             self.capture("full", hold=1.0)
+            taken = captures_in_burst(self.sequence() - before)
+            before = self.sequence()
             for mode in steps:
                 self.capture(mode)
             self.ensure_armed()
-            # Each auto-recorded capture and each selection release reaches the
-            # clipboard (3 steps each); a selection's freeze does not.
+            # Each single auto-recorded capture and each selection release
+            # reaches the clipboard (3 steps each); a selection's freeze does not.
             selections = steps.count("selection")
-            taken = (self.sequence() - before) // 3
+            taken += (self.sequence() - before) // 3
             captures += taken
             files = self.files(self.root)
             self.assert_no_capture_lost(len(files), taken - selections)
@@ -94,7 +208,7 @@ class LongRunTest(ReliabilityCase):
             b.keyup("F12")
         self.wait_burst_end()
         self.settle("the burst")
-        captures = (self.sequence() - before) // 3
+        captures = captures_in_burst(self.sequence() - before)
         files = self.files(self.root)
         names = [os.path.basename(p) for p in files]
         print("60-second burst: %d captures, %d files" % (captures, len(files)))

@@ -7,12 +7,11 @@ import subprocess
 import unittest
 
 from harness import VK_F12, WINE
-from reliability import LONG, MODES, ReliabilityCase
+from reliability import LONG, MODES, ReliabilityCase, captures_in_burst
 
 
 class OtherProgramsTest(ReliabilityCase):
-    """The clipboard held by another process, the foreground window closing at
-    the key press, no foreground window at all."""
+    """The clipboard held by another process, or read by a viewer."""
 
     def test_clipboard_held_during_a_capture_and_a_selection_release(self):
         b = self.bench
@@ -66,9 +65,18 @@ class OtherProgramsTest(ReliabilityCase):
         before = self.sequence()
         self.capture("full", hold=3)
         self.assertEqual(self.boxes, [], "no failure while another program peeks")
-        taken = (self.sequence() - before) // 3
+        taken = captures_in_burst(self.sequence() - before)
         self.assertGreater(taken, 3)
         self.assertEqual(len(self.files(self.root)), taken, "every capture written")
+
+
+class NoForegroundWindowTest(ReliabilityCase):
+    """The foreground window closing at the key press, and no foreground window
+    until the next one comes. On a desktop the window manager hands the
+    foreground to another window at once (Wine's tray window here); only the
+    bare display leaves none, which the program must survive as well."""
+
+    window_manager = False
 
     def test_foreground_window_closing_at_the_press_and_no_foreground_window(self):
         b = self.bench

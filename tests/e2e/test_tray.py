@@ -152,7 +152,7 @@ class TrayIconTest(TrayTestCase):
         b.wait_until(lambda: b.visible("TForm2"), what="the preferences window")
         app = b.window("TApplication")
         self.assertTrue(app["visible"], "a window shows: the taskbar button is there")
-        # What the taskbar's "Close window" sends (Xvfb has no taskbar).
+        # What a taskbar's "Close window" sends (openbox has no taskbar).
         b.post_message(app["hwnd"], WM_SYSCOMMAND, SC_CLOSE)
         b.wait_program_exit()
         # The program takes its icon away before it ends; one left behind

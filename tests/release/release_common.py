@@ -11,7 +11,7 @@ BUILD_ROOT = os.environ.get("VISTREL_BUILD_ROOT") or os.path.join(REPO, "build")
 DIST = os.environ.get("VISTREL_RELEASE_DIST") or os.path.join(REPO, "dist")
 ARCHES = ("win32", "win64")
 ZIP_EPOCH = 315532800  # 1980-01-01, what release.sh takes without git history
-ENTRIES = ["LICENSE.txt", "README.txt", "vistrel.exe"]
+ENTRIES = ["LICENSE.txt", "LISEZMOI.txt", "README.txt", "vistrel.exe"]
 PE_MACHINES = {"win32": 0x14C, "win64": 0x8664}
 
 

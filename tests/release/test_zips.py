@@ -1,6 +1,7 @@
 """The release as published: both zips hold the program as built, the user
-guide and the licence, in a fixed order and date; SHA256SUMS lists them; the
-version is the project's everywhere; the programs import system DLLs only."""
+guide in English and in French, in step, and the licence, in a fixed order and
+date; SHA256SUMS lists them; the version is the project's everywhere; the
+programs import system DLLs only."""
 
 import hashlib
 import os
@@ -26,6 +27,25 @@ def hot_key_names():
     if len(names) != 26:
         raise AssertionError("read %d hot-key names from hotkeys.cpp" % len(names))
     return names
+
+
+def sections(guide):
+    """[(heading, body)] of a guide: its headings are underlined with dashes;
+    the first part, under the title, has none."""
+    lines = guide.split("\n")
+    heads = [i for i in range(1, len(lines) - 1)
+             if lines[i] and lines[i + 1] == "-" * len(lines[i])]
+    parts = [(None, lines[:heads[0] if heads else len(lines)])]
+    for at, end in zip(heads, heads[1:] + [len(lines)]):
+        parts.append((lines[at], lines[at + 2:end]))
+    return [(heading, "\n".join(body)) for heading, body in parts]
+
+
+def facts(text):
+    """What a translation keeps as it is: the numbers, and the names of files,
+    folders and keys (the words holding a backslash or a dot inside)."""
+    words = (w.rstrip(".:!?") for w in re.findall(r"[^\s()\"«»,;<>]+", text))
+    return set(re.findall(r"\d+", text)), {w for w in words if re.search(r"\.\w|\\", w)}
 
 
 class ReleaseZipsTest(unittest.TestCase):
@@ -100,24 +120,43 @@ class ReleaseZipsTest(unittest.TestCase):
         self.assertNotIn(b"\n", blob.replace(b"\r\n", b""), "CRLF line ends only")
         return blob[3:].decode("utf-8").replace("\r\n", "\n")
 
-    def test_the_user_guide(self):
-        guides = {arch: self.zips[arch][1]["README.txt"] for arch in ARCHES}
+    def guide(self, entry, modifiers, function_keys, words):
+        """The guide as both zips hold it, checked for what it must say."""
+        guides = {arch: self.zips[arch][1][entry] for arch in ARCHES}
         self.assertEqual(guides["win32"], guides["win64"], "one guide for both")
         guide = self.windows_text(guides["win32"])
         self.assertNotIn("@VERSION@", guide)
         self.assertTrue(guide.startswith("Vistrel %s\n" % self.version))
         for arch in ARCHES:
             self.assertIn("Vistrel-%s-%s.zip" % (self.version, arch), guide)
-        for modifier in ("Alt + hot key", "Ctrl + hot key", "Shift + hot key"):
+        for modifier in modifiers:
             self.assertIn(modifier, guide)
         for name in hot_key_names():
-            if re.fullmatch(r"F\d+", name):
-                self.assertIn("F1 to F12", guide)
-            else:
-                self.assertIn(name, guide)
-        for place in (r"C:\Windows\Vistrel.cfg", r"%LOCALAPPDATA%\VirtualStore\Windows\Vistrel.cfg",
-                      r"Documents\Vistrel", "Close...", "Uninstalling"):
-            self.assertIn(place, guide)
+            self.assertIn(function_keys if re.fullmatch(r"F\d+", name) else name, guide)
+        for word in (r"C:\Windows\Vistrel.cfg", r"%LOCALAPPDATA%\VirtualStore\Windows\Vistrel.cfg",
+                     r"Documents\Vistrel", "Close...") + words:
+            self.assertIn(word, guide)
+
+    def test_the_user_guide(self):
+        self.guide("README.txt", ("Alt + hot key", "Ctrl + hot key", "Shift + hot key"),
+                   "F1 to F12", ("Uninstalling",))
+
+    def test_the_french_user_guide(self):
+        self.guide("LISEZMOI.txt", ("Alt + touche", "Ctrl + touche", "Maj + touche"), "F1 à F12",
+                   ("Désinstallation", "Impossible d'écrire dans Vistrel.cfg"))
+
+    def test_the_two_guides_in_step(self):
+        english = sections(self.windows_text(self.zips["win32"][1]["README.txt"]))
+        french = sections(self.windows_text(self.zips["win32"][1]["LISEZMOI.txt"]))
+        self.assertEqual(len(french), len(english), "the sections %s and %s"
+                         % ([h for h, _ in english], [h for h, _ in french]))
+        for (heading, body), (french_heading, french_body) in zip(english, french):
+            with self.subTest(section=heading):
+                for french_facts, english_facts in zip(facts(french_body), facts(body)):
+                    self.assertEqual(french_facts, english_facts,
+                                     "%r against %r" % (french_heading, heading))
+        self.assertIn(("On Windows 10 and 11", "Sous Windows 10 et 11"),
+                      [(e[0], f[0]) for e, f in zip(english, french)])
 
     def test_the_licence_with_the_notices_of_what_is_linked_in(self):
         licence = self.windows_text(self.zips["win32"][1]["LICENSE.txt"])

@@ -40,30 +40,6 @@ TEST(Messages, KeepTheirExactWordingInTheAnsiCodePage) {
   EXPECT_EQ(messages::SettingsReset(), "Param\xE8tres r\xE9initialis\xE9s.");
 }
 
-TEST(StrToInt, ReadsDecimalTextWithSignAndLeadingZeros) {
-  EXPECT_EQ(StrToInt("100"), 100);
-  EXPECT_EQ(StrToInt("050"), 50);
-  EXPECT_EQ(StrToInt("0"), 0);
-  EXPECT_EQ(StrToInt("-5"), -5);
-  EXPECT_EQ(StrToInt("+7"), 7);
-  EXPECT_EQ(StrToInt("  85"), 85);
-  EXPECT_EQ(StrToInt("2147483647"), 2147483647);
-  EXPECT_EQ(StrToInt("-2147483648"), -2147483647 - 1);
-  EXPECT_EQ(StrToInt("0000000000000000000012"), 12);
-}
-
-TEST(StrToInt, RejectsAnythingElseWithTheConversionMessage) {
-  for (const char* bad : {"abc", "", " ", "-", "12a", "85 ", "1.5", "0x10", "2147483648",
-                          "99999999999999999999", "--1"}) {
-    try {
-      StrToInt(bad);
-      ADD_FAILURE() << "accepted '" << bad << "'";
-    } catch (const Error& e) {
-      EXPECT_EQ(e.what(), messages::NotAnInteger(bad));
-    }
-  }
-}
-
 TEST(DefaultSaveFolder, IsTheVistrelFolderBelowTheDocuments) {
   EXPECT_EQ(SaveFolderUnder("C:\\Docs"), "C:\\Docs\\Vistrel");
   EXPECT_EQ(SaveFolderUnder("C:\\users\\root\\Documents"), "C:\\users\\root\\Documents\\Vistrel");

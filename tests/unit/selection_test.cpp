@@ -23,12 +23,6 @@ SelectionState Dragged(Point from, Point to, std::uint8_t margin) {
   return s;
 }
 
-TEST(SelectionMargin, OnlyExactLowercaseNonDropsTheWhiteBorder) {
-  EXPECT_EQ(MarginFor("non"), 1);
-  for (const char* value : {"oui", "NON", "Non", "non ", " non", "", "no", "nonn"})
-    EXPECT_EQ(MarginFor(value), 0) << '"' << value << '"';
-}
-
 // A drag between (100, 100) and (300, 200), whichever corner it starts from.
 struct QuadrantCase {
   const char* name;

@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "memory_store.h"
+#include "toolkit/error.h"
+#include "toolkit/messages.h"
 
 namespace vistrel::settings {
 namespace {
@@ -51,9 +53,11 @@ TEST(Settings, TheDefaultFolderIsComputedAtEveryReadOfTheFolder) {
   MemoryStore file;
   foldersComputed = 0;
   Read(file, Key::SaveFilePath, Documents);
-  ReadAutoRecord(file, Documents);
+  ReadAutoRecordPlan(file, Documents);
   EXPECT_EQ(foldersComputed, 2);
   Read(file, Key::Compression, Documents);
+  ReadJpegQuality(file);
+  ReadSelectionMargin(file);
   EXPECT_EQ(foldersComputed, 2) << "only for the folder";
 }
 
@@ -85,20 +89,51 @@ TEST(Settings, ARefusedWriteStopsAtThatKey) {
   EXPECT_TRUE(file.lines.empty());
 }
 
-TEST(Settings, AutoRecordReadsItsFourKeysInOrderAndIsOffOnlyForNon) {
+TEST(Settings, TheAutoRecordPlanReadsItsFourKeysInOrderAndIsOffOnlyForNon) {
   MemoryStore file;
-  file.lines = {{"AutoRec", "non"}, {"AutoRecFormat", "png"}, {"Compression", "85"}};
-  AutoRecord read = ReadAutoRecord(file, Documents);
+  file.lines = {{"AutoRec", "non"}, {"AutoRecFormat", "jpg"}, {"Compression", "85"}};
+  AutoRecordPlan plan = ReadAutoRecordPlan(file, Documents);
   EXPECT_EQ(file.reads,
             (std::vector<std::string>{"AutoRec", "AutoRecFormat", "SaveFilePath", "Compression"}));
-  EXPECT_FALSE(read.On());
-  EXPECT_EQ(read.format, "png");
-  EXPECT_EQ(read.folder, "C:\\Docs\\Vistrel");
-  EXPECT_EQ(read.compression, "85");
+  EXPECT_FALSE(plan.on);
+  EXPECT_EQ(plan.format, FileFormat::Jpg);
+  EXPECT_EQ(plan.folder, "C:\\Docs\\Vistrel");
+  EXPECT_EQ(plan.quality.Value(), 85);
   for (const char* value : {"oui", "", "Non", "NON", "non ", " non", "no", "nonn"}) {
     file.lines = {{"AutoRec", value}};
-    EXPECT_TRUE(ReadAutoRecord(file, Documents).On()) << "'" << value << "'";
+    EXPECT_TRUE(ReadAutoRecordPlan(file, Documents).on) << "'" << value << "'";
   }
+  for (const char* value : {"png", "BMP", "JPG", "", "bmp ", "jpeg"})
+    EXPECT_EQ(FileFormatFor(value), FileFormat::None) << "'" << value << "'";
+  EXPECT_EQ(FileFormatFor("bmp"), FileFormat::Bmp);
+}
+
+TEST(Settings, AQualityThatIsNoIntegerIsAnErrorOnlyWhereItIsUsed) {
+  MemoryStore file;
+  file.lines = {{"AutoRecFormat", "bmp"}, {"Compression", "abc"}};
+  const AutoRecordPlan plan = ReadAutoRecordPlan(file, Documents);
+  EXPECT_EQ(plan.format, FileFormat::Bmp) << "read whole, for a BMP file that needs no quality";
+  try {
+    plan.quality.Value();
+    ADD_FAILURE() << "no error";
+  } catch (const Error& e) {
+    EXPECT_EQ(e.what(), messages::NotAnInteger("abc"));
+  }
+  EXPECT_THROW(ReadJpegQuality(file), Error) << "Save as converts at once";
+  file.lines = {};
+  EXPECT_EQ(ReadJpegQuality(file), 100);
+  EXPECT_EQ(ReadAutoRecordPlan(file, Documents).quality.Value(), 100);
+  file.lines = {{"Compression", ""}};
+  EXPECT_THROW(ReadJpegQuality(file), Error) << "present but empty is no integer";
+}
+
+TEST(Settings, OnlyExactLowercaseNonDropsTheSelectionsWhiteBorder) {
+  MemoryStore file;
+  EXPECT_EQ(ReadSelectionMargin(file), 0) << "the default, oui";
+  file.lines = {{"BordBlanc", "non"}};
+  EXPECT_EQ(ReadSelectionMargin(file), 1);
+  for (const char* value : {"oui", "NON", "Non", "non ", " non", "", "no", "nonn"})
+    EXPECT_EQ(SelectionMarginFor(value), 0) << '"' << value << '"';
 }
 
 TEST(Settings, TheHotKeyNameIsF12OnlyWhenTheKeyIsAbsent) {
@@ -108,6 +143,30 @@ TEST(Settings, TheHotKeyNameIsF12OnlyWhenTheKeyIsAbsent) {
   EXPECT_EQ(ReadHotKeyName(file), "");
   file.lines = {{"Vistrel", "Inser"}};
   EXPECT_EQ(ReadHotKeyName(file), "Inser");
+}
+
+TEST(StrToInt, ReadsDecimalTextWithSignAndLeadingZeros) {
+  EXPECT_EQ(StrToInt("100"), 100);
+  EXPECT_EQ(StrToInt("050"), 50);
+  EXPECT_EQ(StrToInt("0"), 0);
+  EXPECT_EQ(StrToInt("-5"), -5);
+  EXPECT_EQ(StrToInt("+7"), 7);
+  EXPECT_EQ(StrToInt("  85"), 85);
+  EXPECT_EQ(StrToInt("2147483647"), 2147483647);
+  EXPECT_EQ(StrToInt("-2147483648"), -2147483647 - 1);
+  EXPECT_EQ(StrToInt("0000000000000000000012"), 12);
+}
+
+TEST(StrToInt, RejectsAnythingElseWithTheConversionMessage) {
+  for (const char* bad : {"abc", "", " ", "-", "12a", "85 ", "1.5", "0x10", "2147483648",
+                          "99999999999999999999", "--1"}) {
+    try {
+      StrToInt(bad);
+      ADD_FAILURE() << "accepted '" << bad << "'";
+    } catch (const Error& e) {
+      EXPECT_EQ(e.what(), messages::NotAnInteger(bad));
+    }
+  }
 }
 
 TEST(Settings, ValuesAreComparedExactly) {

@@ -233,9 +233,10 @@ TEST_F(ImageFiles, AMissingFolderGivesTheFileCreationMessage) {
   }
 }
 
-settings::AutoRecord Settings(std::string format, std::string folder,
-                              std::string compression = "100") {
-  return settings::AutoRecord{"oui", std::move(format), std::move(folder), std::move(compression)};
+settings::AutoRecordPlan Settings(std::string_view format, std::string folder,
+                                  std::string_view compression = "100") {
+  return settings::AutoRecordPlan{true, settings::FileFormatFor(format), std::move(folder),
+                                  settings::JpegQuality(compression)};
 }
 
 std::shared_ptr<const Picture> Painted(int w, int h) {
@@ -247,7 +248,7 @@ std::shared_ptr<const Picture> Painted(int w, int h) {
 // One auto-recorded capture, its file written (or its failure raised) before
 // the call returns.
 void AutoRecord(const std::shared_ptr<const Picture>& picture,
-                const settings::AutoRecord& settings) {
+                const settings::AutoRecordPlan& settings) {
   AutoRecorder recorder;
   recorder.Record(picture, settings);
   recorder.WaitForWrites();

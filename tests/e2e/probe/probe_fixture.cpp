@@ -22,6 +22,8 @@ int frame = -1;        // with --animate: the frame shown, a new solid colour ev
 constexpr UINT_PTR kAnimationTimer = 7;
 int closeOnKey = -1;  // a virtual-key code whose press destroys the window
 constexpr UINT kTrayMessage = WM_APP + 1;
+bool ready = false;  // "ready" printed: later moves are reported as "placed"
+RECT lastPlace = {};
 
 // A colour of its own for each frame, so that captures taken at different
 // frames differ.
@@ -58,6 +60,18 @@ void Paint(HWND hwnd) {
 }
 
 void Event(const char* name, Json details) { Print(details.Set("event", name)); }
+
+// A window manager may place the window elsewhere than asked once it maps it
+// (it keeps a new window's frame on the screen): each new place is reported.
+void ReportPlace(HWND hwnd) {
+  RECT window;
+  GetWindowRect(hwnd, &window);
+  if (!ready || EqualRect(&window, &lastPlace)) return;
+  lastPlace = window;
+  Event("placed", Json::Object()
+                      .Set("rect", RectJson(window))
+                      .Set("client", RectJson(ClientRectOnScreen(hwnd))));
+}
 
 Json Point(LPARAM lParam) {
   return Json::Object()
@@ -119,6 +133,9 @@ LRESULT CALLBACK FixtureProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
     case kTrayMessage:
       Event("tray", Json::Object().Set("message", static_cast<long long>(LOWORD(lParam))));
       return 0;
+    case WM_WINDOWPOSCHANGED:
+      ReportPlace(hwnd);
+      break;
     case WM_DESTROY: {
       NOTIFYICONDATAA tray = {};
       tray.cbSize = sizeof tray;
@@ -212,6 +229,8 @@ int Fixture(const Args& args) {
 
   RECT window;
   GetWindowRect(hwnd, &window);
+  lastPlace = window;
+  ready = true;
   Event("ready", Json::Object()
                      .Set("hwnd", HwndValue(hwnd))
                      .Set("pid", GetCurrentProcessId())
@@ -235,7 +254,8 @@ ProbeCommand fixtureCommand(
     "--colorkey 0xRRGGBB --controls --close-on-key VK --animate MS]: a captioned window "
     "whose client area (at X,Y, W x H) shows the position pattern (with --animate, a solid "
     "colour that changes every MS milliseconds); prints 'ready' with its "
-    "geometry, then key, mouse and tray-icon events; with --close-on-key it destroys itself at "
+    "geometry, then its new places ('placed'), key, mouse and tray-icon events; with "
+    "--close-on-key it destroys itself at "
     "that key's press");
 
 }  // namespace

@@ -285,8 +285,20 @@ int MsgBoxClose(const Args& args) {
 // Posted, so a modal box opened by the click never blocks the probe.
 int ScreenRect(const Args& args) {
   RECT r = {};
-  const bool found = GetWindowRect(args.Hwnd(), &r) != 0;
-  Print(Json::Object().Set("found", found).Set("rect", RectJson(r)));
+  const HWND hwnd = args.Hwnd();
+  const bool found = GetWindowRect(hwnd, &r) != 0;
+  // The X window of its top-level window: what a click there must land on.
+  const HWND top = found ? GetAncestor(hwnd, GA_ROOT) : nullptr;
+  const uintptr_t xwindow =
+      top ? reinterpret_cast<uintptr_t>(GetPropA(top, "__wine_x11_whole_window")) : 0;
+  RECT topRect = {};
+  if (top) GetWindowRect(top, &topRect);
+  Print(Json::Object()
+            .Set("found", found)
+            .Set("rect", RectJson(r))
+            .Set("top_rect", RectJson(topRect))
+            .Set("top_client", RectJson(top ? ClientRectOnScreen(top) : RECT{}))
+            .Set("x11_window", static_cast<long long>(xwindow)));
   return 0;
 }
 
@@ -447,7 +459,8 @@ ProbeCommand msgboxesCommand("msgboxes", MsgBoxes,
 ProbeCommand msgboxCloseCommand("msgbox-close", MsgBoxClose,
                                 "msgbox-close [--button TEXT]: presses a button of the first box");
 ProbeCommand screenRectCommand("screen-rect", ScreenRect,
-                               "screen-rect --hwnd H: the window's rectangle on the screen");
+                               "screen-rect --hwnd H: the window's rectangle on the screen, and "
+                               "its top-level window's rectangles and X window");
 ProbeCommand setTextCommand("settext", SetText, "settext --hwnd H --text T: WM_SETTEXT");
 ProbeCommand sendCommand("send", Send,
                          "send --hwnd H --msg M [--wparam W --lparam L --timeout MS]: "

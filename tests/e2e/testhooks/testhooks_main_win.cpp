@@ -1,7 +1,10 @@
 // vistrel_testhooks.exe: the program as built, with one hidden window of the
 // tests' own. Sent WM_COPYDATA tagged 0x7E57, it raises the text it carries
 // as the program's error, inside the program's own error boundary, so the
-// tests can look at the error box.
+// tests can look at the error box. Sent kHandlesHeld with a handle kind
+// (0 menus, 1 icons, 2 GDI objects), it answers how many of them the
+// program's owners hold. Started with VISTREL_TEST_NO_TASKBAR=1, the program
+// finds no taskbar to take its icon until the window is sent kTaskbarReady.
 #include <windows.h>
 
 #include <cstring>
@@ -9,11 +12,22 @@
 
 #include "app/vistrel_app_win.h"
 #include "toolkit/error.h"
+#include "toolkit/handles_win.h"
 #include "toolkit/window_win.h"
 
 namespace {
 
 constexpr ULONG_PTR kRaiseError = 0x7E57;
+constexpr UINT kHandlesHeld = WM_APP + 0x57;
+constexpr UINT kTaskbarReady = WM_APP + 0x58;
+
+bool taskbarReady = true;
+
+// The shell's notification call, refusing icons while there is no taskbar.
+BOOL WINAPI NotifyWhenTheTaskbarIsThere(DWORD action, PNOTIFYICONDATAA record) {
+  if (!taskbarReady && action == NIM_ADD) return FALSE;
+  return Shell_NotifyIconA(action, record);
+}
 
 class ErrorTrigger : public vistrel::Window {
  public:
@@ -24,6 +38,12 @@ class ErrorTrigger : public vistrel::Window {
 
  protected:
   LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message == kHandlesHeld && wParam < vistrel::kHandleKinds)
+      return vistrel::HandlesHeld(static_cast<vistrel::HandleKind>(wParam));
+    if (message == kTaskbarReady) {
+      taskbarReady = true;
+      return 1;
+    }
     if (message == WM_COPYDATA) {
       const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
       if (data && data->dwData == kRaiseError && data->lpData) {
@@ -38,7 +58,10 @@ class ErrorTrigger : public vistrel::Window {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  char noTaskbar[4] = "";
+  GetEnvironmentVariableA("VISTREL_TEST_NO_TASKBAR", noTaskbar, sizeof noTaskbar);
+  taskbarReady = noTaskbar[0] != '1';
   ErrorTrigger trigger;
   trigger.Create();
-  return vistrel::RunVistrel();
+  return vistrel::RunVistrel(&NotifyWhenTheTaskbarIsThere);
 }

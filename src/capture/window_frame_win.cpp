@@ -1,0 +1,33 @@
+#include "capture/window_frame_win.h"
+
+namespace vistrel {
+
+namespace {
+constexpr DWORD kExtendedFrameBounds = 9;  // DWMWA_EXTENDED_FRAME_BOUNDS
+}  // namespace
+
+const FrameSources& SystemFrameSources() {
+  static const FrameSources sources = [] {
+    FrameSources found{nullptr, &GetWindowRect};
+    if (HMODULE dwm = LoadLibraryA("dwmapi.dll"))
+      found.extendedFrameBounds = reinterpret_cast<decltype(found.extendedFrameBounds)>(
+          reinterpret_cast<void*>(GetProcAddress(dwm, "DwmGetWindowAttribute")));
+    return found;
+  }();
+  return sources;
+}
+
+RECT VisibleFrame(HWND window, const FrameSources& sources) {
+  RECT r = {};
+  if (window && sources.extendedFrameBounds &&
+      SUCCEEDED(sources.extendedFrameBounds(window, kExtendedFrameBounds, &r, sizeof r)) &&
+      r.right > r.left && r.bottom > r.top)
+    return r;
+  r = {};
+  // Taken as the platform gives it: a maximised window's frame may start
+  // above and left of the screen. No window leaves it all zero.
+  sources.windowRect(window, &r);
+  return r;
+}
+
+}  // namespace vistrel
