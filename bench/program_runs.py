@@ -54,12 +54,14 @@ def rate(times, count=None):
     return count / (times[count] - times[0])
 
 
-def burst(w, fmt, reader=False):
+def burst(w, fmt, reader=False, history=False):
     """Files per second while the hot key is held: first 20, then sustained.
     With reader, another program reads the clipboard's image at every change
-    meanwhile: how many of its reads found a whole image, and the slowest."""
+    meanwhile: how many of its reads found a whole image, and the slowest.
+    With history, a stand-in for the system's clipboard history listens and
+    takes every change not marked for exclusion: how many it took."""
     first, sustained, counts, before, after = [], [], [], [], []
-    whole, slowest, stalled = [], [], []
+    whole, slowest, stalled, taken = [], [], [], []
     for _ in range(w.args.runs_burst):
         d = w.out_dir("burst")
         w.b.stop_program()
@@ -69,6 +71,7 @@ def burst(w, fmt, reader=False):
         before.append(w.proc(w.b._program.pid)[1].get("RssAnon"))
         with contextlib.ExitStack() as stack:
             reads = stack.enter_context(w.b.clipboard_reader()) if reader else None
+            changes = stack.enter_context(w.b.clipboard_history()) if history else None
             try:
                 times = hold_key(w, d, "." + fmt, 21, w.args.hold)
             except AssertionError as e:
@@ -79,6 +82,8 @@ def burst(w, fmt, reader=False):
         if reader and reads:
             whole.append(100.0 * sum(1 for x in reads if "crc" in x) / len(reads))
             slowest.append(max(x["ms"] for x in reads))
+        if history:
+            taken.append(sum(1 for x in changes if x.get("taken")))
         after.append(w.proc(w.b._program.pid)[1].get("RssAnon"))
         if len(times) >= 21:
             first.append(rate(times, 20))
@@ -93,6 +98,8 @@ def burst(w, fmt, reader=False):
               "stalled": stalled}
     if reader:
         result.update(reader_whole_pct=stats(whole), reader_slowest_ms=stats(slowest))
+    if history:
+        result.update(history_taken=stats(taken))
     return result
 
 

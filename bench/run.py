@@ -108,6 +108,8 @@ def main_bench(r, args, run_dir, root, tmp, want):
             r["burst_jpg"] = program_runs.burst(w, "jpg")
             log("auto-record burst with a clipboard reader")
             r["burst_reader"] = program_runs.burst(w, "bmp", reader=True)
+            log("auto-record burst beside a clipboard history")
+            r["burst_history"] = program_runs.burst(w, "jpg", history=True)
         if want("hotkey"):
             log("hot key to clipboard")
             r["hotkey"] = program_runs.hotkey_latency(w)

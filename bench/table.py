@@ -71,6 +71,16 @@ def burst_rows(r):
         out.append(("Wine", "  the disk's own rate, sustained, MB/s", "",
                     "new 8 MB files, natively",
                     fmt(disk.get("MB_per_s"), digits=0), ""))
+    history, alone = r.get("burst_history", {}), r.get("burst_jpg", {})
+    if history:
+        out.append(("Wine", "auto-record JPEG q85 beside a clipboard history, sustained, files/s",
+                    fmt(history.get("sustained")), "the same burst without it",
+                    fmt(alone.get("sustained")),
+                    ratio(history.get("sustained"), alone.get("sustained")) and
+                    "with/without %s (goal ≥ 0.90)" % ratio(history.get("sustained"),
+                                                             alone.get("sustained"))))
+        out.append(("Wine", "  captures the history took in a burst", fmt(
+            history.get("history_taken"), digits=0), "goal", "≤ 2", ""))
     rd = r.get("burst_reader", {})
     out.append(("Wine", "auto-record BMP with a clipboard reader, first 20 files, files/s",
                 fmt(rd.get("first20")), "", "", ""))
