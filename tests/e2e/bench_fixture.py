@@ -81,8 +81,10 @@ class FixtureMixin:
             if at and place["client"][:2] != list(at):
                 return None
             return place, (place["client"][0] - on_screen[0], place["client"][1] - on_screen[1])
-        place, offset = self.wait_until(settled, what="the fixture window placed" +
-                                        (" at %d, %d" % tuple(at) if at else ""))
+        found = []
+        self.wait_agreed(wid, lambda: found.append(settled()) or found[-1],
+                         what="the fixture window placed" + (" at %d, %d" % tuple(at) if at else ""))
+        place, offset = found[-1]
         self.fixture["rect"], self.fixture["client"] = place["rect"], place["client"]
         return offset
 

@@ -1,9 +1,11 @@
 """The probe (vistrel_probe.exe), the bench's look into Win32: the program's
 windows and controls, its message boxes and popup menus, messages sent to it."""
 
+import contextlib
 import json
 import os
 import subprocess
+import time
 
 from bench_env import WINE
 
@@ -111,14 +113,18 @@ class ProbeMixin:
         under the pointer there (the window manager maps and restacks windows a
         moment after Wine asks); returns at once, so a box the click opens
         does not block."""
-        found = self.probe("screen-rect", "--hwnd", hwnd)
-        assert found["found"], "no window %s" % hwnd
-        r = found["rect"]
-        x, y = (r[0] + r[2]) // 2, (r[1] + r[3]) // 2
-        self.mouse_move(x, y)
+        def where():
+            found = self.probe("screen-rect", "--hwnd", hwnd)
+            assert found["found"], "no window %s" % hwnd
+            return found
+        found = where()
         window = found["x11_window"]
         try:
-            self.wait_placed(window, lambda: (found["top_rect"], found["top_client"]))
+            self.wait_placed(window, lambda: (where()["top_rect"], where()["top_client"]))
+            found = where()
+            r = found["rect"]
+            x, y = (r[0] + r[2]) // 2, (r[1] + r[3]) // 2
+            self.mouse_move(x, y)
             self.wait_until(lambda: self.pointer_over(window),
                             what="the control's window under the pointer at %d, %d" % (x, y))
         except AssertionError as e:
@@ -127,31 +133,43 @@ class ProbeMixin:
                 self.x_window_name(self.window_under_pointer()))) from None
         self.click(x, y)
 
-    def wait_placed(self, window, wine_rects):
+    def wait_placed(self, window, wine_rects, timeout=15):
         """Waits until the X window shows where Wine places the window (the
-        top-left of one of the rectangles wine_rects() gives: the window's,
-        its client area's)."""
+        top-left of one of the rectangles wine_rects() gives, read anew at each
+        look: the window's, its client area's)."""
         def agree():
             shown = self.x_window_geometry(window)
             return shown is not None and shown[:2] in [r[:2] for r in wine_rects()]
-        try:
-            self.wait_until(agree, timeout=2, what="Wine and X to agree")
-        except AssertionError:
-            self.remind_wine_of_the_place(window)
-        self.wait_until(agree, what="the window on the screen where Wine places it (%s)"
-                        % (wine_rects(),))
+        self.wait_agreed(window, agree, timeout=timeout,
+                         what="the window on the screen where Wine places it")
 
-    def remind_wine_of_the_place(self, window):
+    def wait_agreed(self, window, agree, timeout=15, what="Wine and X to agree"):
+        """Polls agree() until it holds; every 2 s that it does not, the X
+        window is nudged (see nudge_window)."""
+        deadline = time.monotonic() + timeout
+        next_nudge = time.monotonic() + 2
+        while True:
+            with contextlib.suppress(ProbeError):
+                if agree():
+                    return
+            now = time.monotonic()
+            if now > deadline:
+                raise AssertionError("timed out after %g s waiting for %s" % (timeout, what))
+            if now > next_nudge:
+                self.nudge_window(window)
+                next_nudge = now + 2
+            time.sleep(0.1)
+
+    def nudge_window(self, window):
         """openbox and Wine 8 race when a window is mapped: now and then Wine
-        takes the first place of the frame openbox makes for it (0, 0) for the
-        window's and misses the move that follows, so that Wine places it at
-        0, 0 while X shows it where it was asked (seen under load). A request
-        for the size it already has makes openbox tell the window where it
-        is, as the window manager's answer to any request must."""
-        shown = self.x_window_geometry(window)
-        if shown:
-            self._run(["xdotool", "windowsize", str(window), str(shown[2]), str(shown[3])],
-                      check=False)
+        keeps the first place of the frame openbox makes for it (0, 0) and
+        misses the move that follows, so that Wine places the window at 0, 0
+        while X shows it where it was asked (seen under load). A move by one
+        pixel and back brings two fresh configure events from the window
+        manager, from which Wine learns where the window is."""
+        for dx in ("1", "-1"):
+            self._run(["xdotool", "windowmove", "--relative", str(window), dx, "0"],
+                      check=False, timeout=5)
 
     def send_message(self, hwnd, msg, wparam=0, lparam=0, timeout_ms=5000):
         return self.probe("send", "--hwnd", hwnd, "--msg", msg, "--wparam", wparam,
