@@ -23,6 +23,7 @@
 #include <shlobj.h>
 
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -85,23 +86,21 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   }
   const bool forms =
       Has(commandLine, "--prefs") || Has(commandLine, "--about") || Has(commandLine, "--overlay");
-  if (Has(commandLine, "--app") || forms) {
-    vistrel::Application::SetTitle("Vistrel");
-    vistrel::Application::Initialize();
-  }
   // Kept for the process's life, as the program keeps its own.
+  static std::unique_ptr<vistrel::Application> app;
+  if (Has(commandLine, "--app") || forms) app = std::make_unique<vistrel::Application>("Vistrel");
   static vistrel::Capturer capturer;
   static vistrel::PreferencesWindow preferences;
   static vistrel::AboutWindow about;
   static vistrel::SelectionOverlay overlay;
   if (Has(commandLine, "--clipboard")) capturer.Create();
-  if (Has(commandLine, "--overlay")) overlay.Create({});
+  if (Has(commandLine, "--overlay")) overlay.Create(*app, {});
   if (Has(commandLine, "--prefs")) {
     std::vector<std::string> names;
     for (const vistrel::HotKey& key : vistrel::HotKeyTable) names.emplace_back(key.name);
-    preferences.Create(std::move(names), {});
+    preferences.Create(*app, std::move(names), {});
   }
-  if (Has(commandLine, "--about")) about.Create(nullptr);
+  if (Has(commandLine, "--about")) about.Create(*app, [] {});
 
   WNDCLASSA wc = {};
   wc.lpfnWndProc = Proc;

@@ -35,15 +35,15 @@ vistrel::ClockReading Clock() {
 }
 
 // What a capture reads after it, as the program reads it.
-vistrel::settings::AutoRecord ReadSettings() {
+vistrel::settings::AutoRecordPlan ReadSettings() {
   vistrel::SettingsFile file;
-  return vistrel::settings::ReadAutoRecord(file, vistrel::DefaultSaveFolder);
+  return vistrel::settings::ReadAutoRecordPlan(file, vistrel::DefaultSaveFolder);
 }
 
 // The profile reads alone: the default folder given, not looked up.
-vistrel::settings::AutoRecord ReadProfileOnly(const std::string& folder) {
+vistrel::settings::AutoRecordPlan ReadProfileOnly(const std::string& folder) {
   vistrel::SettingsFile file;
-  return vistrel::settings::ReadAutoRecord(file, [&] { return folder; });
+  return vistrel::settings::ReadAutoRecordPlan(file, [&] { return folder; });
 }
 
 // The same four values, read again only when the file's time or size has
@@ -55,7 +55,7 @@ class ProfileStamp {
     GetWindowsDirectoryA(windows, MAX_PATH);
     path_ = std::string(windows) + "\\" + vistrel::settings::kFileName;
   }
-  vistrel::settings::AutoRecord Read(const std::string& folder) {
+  vistrel::settings::AutoRecordPlan Read(const std::string& folder) {
     WIN32_FILE_ATTRIBUTE_DATA now = {};
     const bool exists = GetFileAttributesExA(path_.c_str(), GetFileExInfoStandard, &now);
     if (!valid_ || exists != exists_ ||
@@ -73,7 +73,7 @@ class ProfileStamp {
   std::string path_;
   bool valid_ = false, exists_ = false;
   WIN32_FILE_ATTRIBUTE_DATA last_ = {};
-  vistrel::settings::AutoRecord values_;
+  vistrel::settings::AutoRecordPlan values_;
 };
 
 // The documents folder by path, without the item list it is turned into and back.
@@ -127,8 +127,8 @@ int Steps(const Args& args) {
   // the clipboard announce, the settings read after the capture, the file
   // named and queued, the messages sent meanwhile answered.
   Samples burst;
-  const vistrel::settings::AutoRecord check = ReadSettings();
-  if (check.folder != dir || !check.On()) {
+  const vistrel::settings::AutoRecordPlan check = ReadSettings();
+  if (check.folder != dir || !check.on) {
     Print("{\"error\": \"the settings do not auto-record into " + dir + "\"}");
     return 2;
   }
@@ -144,11 +144,11 @@ int Steps(const Args& args) {
     capturer.PutOnClipboard(
         capture, i == 0 ? vistrel::ClipboardBitmap::AtOnce : vistrel::ClipboardBitmap::WhenAsked);
     const double t4 = Now();
-    const vistrel::settings::AutoRecord read = ReadSettings();
+    const vistrel::settings::AutoRecordPlan read = ReadSettings();
     const double t5 = Now();
     capturer.Record(std::move(capture), read);
     const double t6 = Now();
-    vistrel::Application::AnswerSentMessages();
+    vistrel::AnswerSentMessages();
     const double t7 = Now();
     if (i == 0) {
       burst["first_clipboard"].push_back(t4 - t3);
@@ -197,7 +197,7 @@ int Steps(const Args& args) {
     timed("shell_folders_stamp", [&] { ShellFoldersStamp(); });
     timed("name", [&] { Name(lastStem); });
     timed("folder_made", [&] { CreateDirectoryA(dir.c_str(), nullptr); });
-    timed("answer", [&] { vistrel::Application::AnswerSentMessages(); });
+    timed("answer", [&] { vistrel::AnswerSentMessages(); });
     const auto rowBytes = static_cast<std::ptrdiff_t>(capture->RowBytes());
     const vistrel::JpegSource source{capture->Width(), capture->Height(),
                                      capture->Bits() + rowBytes * (capture->Height() - 1),
