@@ -19,7 +19,9 @@
 namespace vistrel {
 
 VistrelApp::VistrelApp(TrayIcon::Notifier notifyIcon)
-    : application_(messages::kApplicationTitle), trayIcon_(notifyIcon) {}
+    : application_(messages::kApplicationTitle),
+      trayIcon_(notifyIcon),
+      captureSettings_(SettingsFileStamp, [] { return std::make_unique<SettingsFile>(); }) {}
 
 VistrelApp::~VistrelApp() {
   about_.Destroy();
@@ -191,7 +193,7 @@ bool VistrelApp::CaptureOnce(ClipboardBitmap clipboardBitmap) {
   }
 
   const settings::AutoRecordPlan plan =
-      settings::ReadAutoRecordPlan(SettingsFile(), DefaultSaveFolder);
+      settings::ReadAutoRecordPlan(captureSettings_.Refreshed(), DefaultSaveFolder);
   switch (DecideAfterCapture(selectionActive_, plan.on)) {
     case AfterCapture::ShowOverlay:
       overlay_.Show();

@@ -7,6 +7,7 @@
 #include "capture/capture_win.h"
 #include "overlay/selection_overlay_win.h"
 #include "settings/preferences_window_win.h"
+#include "settings/stamped_reads.h"
 #include "toolkit/application_win.h"
 
 namespace vistrel {
@@ -67,6 +68,9 @@ class VistrelApp {
   AboutWindow about_;
   TrayIcon trayIcon_;
   Capturer capturer_;
+  // What auto-record does, read after every capture; kept while the file
+  // stays as it was.
+  settings::StampedReads captureSettings_;
 
   unsigned char hotKeyCode_ = 0;  // the one key polled; set by Arm
   bool inTray_ = false;           // armed

@@ -65,6 +65,28 @@ void SettingsFile::Write(const char* key, const std::string& value) {
 
 void SettingsFile::RemoveAll() { file_.RemoveSection(settings::kSection); }
 
+std::string SettingsFileStamp() {
+  char windows[MAX_PATH] = "";
+  GetWindowsDirectoryA(windows, MAX_PATH);
+  // A bare name: the profile service keeps the file in the Windows folder.
+  const std::string path = std::string(windows) + "\\" + settings::kFileName;
+  WIN32_FILE_ATTRIBUTE_DATA found = {};
+  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &found)) {
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? "none" : "";
+  }
+  const auto ticks = [](const FILETIME& t) {
+    return (static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
+  };
+  FILETIME now = {};
+  GetSystemTimeAsFileTime(&now);
+  constexpr unsigned long long kTwoSeconds = 2 * 10'000'000ULL;  // in 100 ns
+  const unsigned long long written = ticks(found.ftLastWriteTime);
+  if (ticks(now) < written + kTwoSeconds) return "";
+  return std::to_string(written) + "/" + std::to_string(found.nFileSizeHigh) + ":" +
+         std::to_string(found.nFileSizeLow);
+}
+
 std::string WinFolder(int csidl) {
   char path[MAX_PATH] = "";
   // The folder's path straight from the shell, with no item list to make and

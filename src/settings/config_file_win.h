@@ -44,6 +44,12 @@ class SettingsFile final : public settings::Store {
   ConfigFile file_;
 };
 
+// What tells one state of the settings file from another: its write time
+// and size, "none" while there is no file; empty (not to be trusted) for a
+// file written in the last two seconds, which may change again within the
+// same write time.
+std::string SettingsFileStamp();
+
 // The file-system path of a shell folder (CSIDL_PERSONAL: the documents folder).
 std::string WinFolder(int csidl);
 // The documents folder followed by "\Vistrel", computed afresh at each call.
