@@ -3,11 +3,26 @@
 #include <commdlg.h>
 
 #include "imageio/image_writers_win.h"
+#include "toolkit/handles_win.h"
 #include "toolkit/picture_win.h"
 
 namespace vistrel {
 
 namespace {
+
+// The dialog's library is loaded at the first "Save as...", not at start: a
+// program that waits in the tray need not carry it and what it pulls in.
+using GetSaveFileNameFunction = BOOL(WINAPI*)(LPOPENFILENAMEA);
+GetSaveFileNameFunction LoadSaveDialog() {
+  static const GetSaveFileNameFunction function = []() -> GetSaveFileNameFunction {
+    HMODULE library = LoadLibraryA("comdlg32.dll");
+    if (!library) return nullptr;
+    return reinterpret_cast<GetSaveFileNameFunction>(
+        reinterpret_cast<void*>(GetProcAddress(library, "GetSaveFileNameA")));
+  }();
+  if (!function) RaiseLastError();
+  return function;
+}
 
 // A file-save dialog that offers again the path last chosen in it.
 struct SaveDialog {
@@ -31,7 +46,7 @@ struct SaveDialog {
     ofn.lpstrDefExt = defaultExt;
     // No overwrite prompt: an existing file is replaced without a question.
     ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING;
-    if (!GetSaveFileNameA(&ofn)) return false;
+    if (!LoadSaveDialog()(&ofn)) return false;
     fileName = buffer;
     return true;
   }
