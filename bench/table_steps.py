@@ -85,23 +85,23 @@ def grab_detail(r, grab, interval):
 
 def settings_detail(alone, interval):
     rows = [
-        ("profile_reads", "    of which the four profile reads (GetPrivateProfileStringA)", None),
-        ("documents_folder", "    of which the documents-folder look-up "
-         "(SHGetSpecialFolderLocation + SHGetPathFromIDListA)", None),
-        ("profile_if_changed", "    proposed: the profile re-read only when its time or size "
-         "changed (GetFileAttributesExA)", "profile_reads"),
-        ("documents_by_path", "    proposed: the documents folder by SHGetFolderPathA",
-         "documents_folder"),
+        ("profile_if_changed", "    of which the four profile reads, kept while the file's time "
+         "and size stay (GetFileAttributesExA)", "profile_reads"),
+        ("documents_folder", "    of which the documents-folder look-up (SHGetFolderPathA)", None),
+        ("settings_from_the_file", "    the same read with the file parsed for every key, as "
+         "before", None),
         ("shell_folders_stamp", "    proposed: the folder re-read only when the shell folders' "
          "key changed (RegQueryInfoKey)", "documents_folder"),
     ]
     out = []
     for key, what, before in rows:
         step = alone.get(key)
+        if not step:
+            continue
         if before:
-            out.append(("capture", what, fmt(step, digits=3), "now",
+            out.append(("capture", what, fmt(step, digits=3), "read every time",
                         fmt(alone.get(before), digits=3),
-                        ratio(step, alone.get(before)) and "after/before " +
+                        ratio(step, alone.get(before)) and "ratio " +
                         ratio(step, alone.get(before))))
         else:
             out.append(("capture", what, fmt(step, digits=3), "", "", share(step, interval)))

@@ -25,7 +25,7 @@ set_target_properties(vistrel_bench_probe vistrel_idle_tray PROPERTIES
 # The tray poller plus, one flag at a time, what the program does before its
 # first capture: bare, importing the program's DLLs, with those and the
 # program's resources (its common-controls 6 manifest among them), and the
-# same resources with comctl32 and comdlg32 loaded only when first used
+# same resources with comctl32 loaded only when first used
 # (LoadLibrary), as the program could have them.
 foreach(variant bare dlls v6 v6_on_use)
   set(name vistrel_footprint_${variant})

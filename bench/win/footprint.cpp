@@ -2,10 +2,10 @@
 // plus, one at a time, what the program does before its first capture, so
 // that each step's private memory and start-up time can be told apart.
 //
-// Built four ways: bare; importing the DLLs the program imports (comdlg32,
-// comctl32; FOOTPRINT_PROGRAM_IMPORTS); with those and the program's own
-// resources, its common-controls 6 manifest among them (_v6); and with the
-// resources but neither DLL imported, comctl32 loaded by --icc (_v6_on_use).
+// Built four ways: bare; importing the DLL the program imports (comctl32;
+// FOOTPRINT_PROGRAM_IMPORTS); with that and the program's own resources, its
+// common-controls 6 manifest among them (_v6); and with the resources but
+// comctl32 not imported, loaded by --icc (_v6_on_use).
 // Flags, each adding a step before the tray icon shows:
 //   --icc             InitCommonControlsEx as the program calls it
 //   --folder          the documents folder as the program looks it up
@@ -60,10 +60,10 @@ bool Has(const char* commandLine, const char* flag) {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
 #ifdef FOOTPRINT_PROGRAM_IMPORTS
-  // Referenced so that the DLLs are imported and loaded at start, as the
-  // program's are; called only with the flag.
-  volatile auto saveAs = &GetSaveFileNameA;
-  (void)saveAs;
+  // Referenced so that comctl32 is imported and loaded at start, as the
+  // program's is; called only with the flag.
+  volatile auto initControls = &InitCommonControlsEx;
+  (void)initControls;
 #endif
   if (Has(commandLine, "--icc")) {
     INITCOMMONCONTROLSEX controls = {sizeof controls,

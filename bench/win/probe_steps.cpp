@@ -19,6 +19,7 @@
 #include "probe_common.h"
 #include "settings/config_file_win.h"
 #include "settings/settings.h"
+#include "settings/stamped_reads.h"
 #include "toolkit/application_win.h"
 #include "toolkit/picture_win.h"
 
@@ -34,8 +35,20 @@ vistrel::ClockReading Clock() {
   return {t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond, t.wMilliseconds};
 }
 
-// What a capture reads after it, as the program reads it.
+// What a capture reads after it, as the program reads it: the file read
+// again only once its stamp has changed.
+vistrel::settings::StampedReads& CaptureSettings() {
+  static vistrel::settings::StampedReads reads(
+      vistrel::SettingsFileStamp, [] { return std::make_unique<vistrel::SettingsFile>(); });
+  return reads;
+}
 vistrel::settings::AutoRecordPlan ReadSettings() {
+  return vistrel::settings::ReadAutoRecordPlan(CaptureSettings().Refreshed(),
+                                               vistrel::DefaultSaveFolder);
+}
+
+// The same read from the file every time, as the program read it before.
+vistrel::settings::AutoRecordPlan ReadSettingsFromTheFile() {
   vistrel::SettingsFile file;
   return vistrel::settings::ReadAutoRecordPlan(file, vistrel::DefaultSaveFolder);
 }
@@ -45,36 +58,6 @@ vistrel::settings::AutoRecordPlan ReadProfileOnly(const std::string& folder) {
   vistrel::SettingsFile file;
   return vistrel::settings::ReadAutoRecordPlan(file, [&] { return folder; });
 }
-
-// The same four values, read again only when the file's time or size has
-// changed since the last read (or it has come or gone).
-class ProfileStamp {
- public:
-  ProfileStamp() {
-    char windows[MAX_PATH] = "";
-    GetWindowsDirectoryA(windows, MAX_PATH);
-    path_ = std::string(windows) + "\\" + vistrel::settings::kFileName;
-  }
-  vistrel::settings::AutoRecordPlan Read(const std::string& folder) {
-    WIN32_FILE_ATTRIBUTE_DATA now = {};
-    const bool exists = GetFileAttributesExA(path_.c_str(), GetFileExInfoStandard, &now);
-    if (!valid_ || exists != exists_ ||
-        CompareFileTime(&now.ftLastWriteTime, &last_.ftLastWriteTime) ||
-        now.nFileSizeLow != last_.nFileSizeLow || now.nFileSizeHigh != last_.nFileSizeHigh) {
-      values_ = ReadProfileOnly(folder);
-      valid_ = true;
-    }
-    exists_ = exists;
-    last_ = now;
-    return values_;
-  }
-
- private:
-  std::string path_;
-  bool valid_ = false, exists_ = false;
-  WIN32_FILE_ATTRIBUTE_DATA last_ = {};
-  vistrel::settings::AutoRecordPlan values_;
-};
 
 // The documents folder by path, without the item list it is turned into and back.
 std::string FolderByPath() {
@@ -176,7 +159,6 @@ int Steps(const Args& args) {
   Samples alone;
   std::shared_ptr<const vistrel::Picture> capture = capturer.Grab(vistrel::CaptureMode::FullScreen);
   const std::string folder = vistrel::DefaultSaveFolder();
-  ProfileStamp stamped;
   std::string lastStem;
   const auto timed = [&](const char* name, auto body) {
     const double t0 = Now();
@@ -190,8 +172,11 @@ int Steps(const Args& args) {
     timed("clipboard",
           [&] { capturer.PutOnClipboard(capture, vistrel::ClipboardBitmap::WhenAsked); });
     timed("settings", [&] { ReadSettings(); });
+    timed("settings_from_the_file", [&] { ReadSettingsFromTheFile(); });
     timed("profile_reads", [&] { ReadProfileOnly(folder); });
-    timed("profile_if_changed", [&] { stamped.Read(folder); });
+    timed("profile_if_changed", [&] {
+      vistrel::settings::ReadAutoRecordPlan(CaptureSettings().Refreshed(), [&] { return folder; });
+    });
     timed("documents_folder", [&] { vistrel::DefaultSaveFolder(); });
     timed("documents_by_path", [&] { FolderByPath(); });
     timed("shell_folders_stamp", [&] { ShellFoldersStamp(); });
