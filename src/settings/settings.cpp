@@ -36,9 +36,10 @@ const std::string& Values::operator[](Key key) const { return const_cast<Values&
 
 std::string Read(const Store& store, Key key, const DefaultFolder& defaultFolder) {
   const KeyInfo& info = Info(key);
-  // The default folder is computed afresh for every read of the folder.
-  const std::string fallback = info.defaultValue ? info.defaultValue : defaultFolder();
-  return store.Read(info.name, fallback);
+  if (info.defaultValue) return store.Read(info.name, info.defaultValue);
+  // The default folder is computed afresh for every read of a folder that
+  // is not stored, and only then.
+  return store.Read(info.name, store.Has(info.name) ? std::string() : defaultFolder());
 }
 
 Values ReadAll(const Store& store, const DefaultFolder& defaultFolder) {

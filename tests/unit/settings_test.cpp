@@ -49,7 +49,7 @@ TEST(Settings, StoredValuesAreReadAsTheyAreAnEmptyOneStaysEmpty) {
   EXPECT_EQ(values.bordBlanc, "NON");
 }
 
-TEST(Settings, TheDefaultFolderIsComputedAtEveryReadOfTheFolder) {
+TEST(Settings, TheDefaultFolderIsComputedAtEveryReadOfAFolderThatIsNotStored) {
   MemoryStore file;
   foldersComputed = 0;
   Read(file, Key::SaveFilePath, Documents);
@@ -59,6 +59,9 @@ TEST(Settings, TheDefaultFolderIsComputedAtEveryReadOfTheFolder) {
   ReadJpegQuality(file);
   ReadSelectionMargin(file);
   EXPECT_EQ(foldersComputed, 2) << "only for the folder";
+  file.Write("savefilepath", "");
+  EXPECT_EQ(ReadAutoRecordPlan(file, Documents).folder, "") << "stored empty, read as stored";
+  EXPECT_EQ(foldersComputed, 2);
 }
 
 TEST(Settings, WriteAllGivesTheSixLinesInTableOrderAndRewritesInPlace) {
