@@ -13,7 +13,7 @@ GUI_STEPS = [
     ("modifiers", "the modifiers' queries (Alt, Ctrl, Shift)"),
     ("grab", "the screen read: BitBlt of the desktop into the picture"),
     ("clipboard", "the clipboard announce: open, empty, SetClipboardData delayed, close"),
-    ("settings", "the settings read after the capture, documents folder included"),
+    ("settings", "the settings read after the capture (the documents folder when none is stored)"),
     ("record", "the name, the folder and the queue (AutoRecorder::Record)"),
     ("answer", "sent messages answered"),
 ]

@@ -9,6 +9,7 @@ import os
 import shutil
 import subprocess
 import tempfile
+import time
 
 import screens
 
@@ -75,6 +76,10 @@ class WineBench:
     def auto_record_into(self, folder, fmt, quality=85):
         self.b.write_settings(autoRec="oui", autoRecFormat=fmt,
                               SaveFilePath=self.b.windows_path(folder), Compression=str(quality))
+        # Dated a minute back, as a user's settings file is older than the
+        # press: a file written a moment ago is read again at every capture.
+        then = time.time() - 60
+        os.utime(self.b.config_path, (then, then))
 
     @staticmethod
     def proc(pid):
