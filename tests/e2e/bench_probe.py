@@ -125,13 +125,30 @@ class ProbeMixin:
             r = found["rect"]
             x, y = (r[0] + r[2]) // 2, (r[1] + r[3]) // 2
             self.mouse_move(x, y)
-            self.wait_until(lambda: self.pointer_over(window),
-                            what="the control's window under the pointer at %d, %d" % (x, y))
+            self.wait_uncovered(window, x, y)
         except AssertionError as e:
             raise AssertionError("%s; X shows it at %s, under the pointer: %s" % (
                 e, self.x_window_geometry(window),
                 self.x_window_name(self.window_under_pointer()))) from None
         self.click(x, y)
+
+    def wait_uncovered(self, window, x, y):
+        """Waits until the X window is the one under the pointer at x, y.
+        openbox puts an active window without decorations that fills the
+        screen (the frozen screen) in a layer above every always-on-top
+        window, where Windows keeps the preview above it; a click on the
+        window below would make that window active, so that window is
+        made active through the window manager first."""
+        what = "the control's window under the pointer at %d, %d" % (x, y)
+        try:
+            self.wait_until(lambda: self.pointer_over(window), timeout=2, what=what)
+            return
+        except AssertionError:
+            under = self.x_window_geometry(self.window_under_pointer())
+            if not self.window_manager or not under or under[2:] != [self.width, self.height]:
+                raise
+        self.activate_x_window(window)
+        self.wait_until(lambda: self.pointer_over(window), what=what)
 
     def wait_placed(self, window, wine_rects, timeout=15):
         """Waits until the X window shows where Wine places the window (the

@@ -34,7 +34,12 @@ class ProgramMixin:
         self._program_wpid = window["pid"]
         self.timings["program_window"] = time.monotonic() - started
         if wait_armed:
-            self.wait_until(self.tray_icon, timeout=timeout, what="the program's tray icon")
+            # The first program of a new Wine prefix also waits for Wine's
+            # tray to come up, which takes long on a loaded machine.
+            first = not getattr(self, "_armed_once", False)
+            self.wait_until(self.tray_icon, timeout=max(timeout, 90) if first else timeout,
+                            what="the program's tray icon")
+            self._armed_once = True
             self.timings["program_armed"] = time.monotonic() - started
         return window
 
