@@ -32,16 +32,23 @@ METHODS = """\
   the run ends) into the same file system for as long, the first 20 and the whole run.
 - the capture's steps: `vistrel_bench_probe.exe steps` links the program's capture engine
   (`Capturer`: the modifiers' queries, the grab into a reused picture, the clipboard announce,
-  the auto-recorder with its writing thread), its settings reads (`SettingsFile`,
-  `ReadAutoRecord`, `DefaultSaveFolder`) and writers, and runs a burst as the program's poll
-  does, each step timed; the share is of the time from one capture to the next. Then each step
-  alone, round after round, with the pieces of the settings read, the name and the writer, and
-  the cheaper ways to the same values proposed. The native read of the same screen from the X
+  the auto-recorder with its writing thread), its settings read after every capture
+  (`ReadAutoRecordPlan` through `StampedReads`: the file read again only once its write time or
+  size has changed) and writers, and runs a burst as the program's poll does, each step timed;
+  the share is of the time from one capture to the next. The settings file is dated a minute
+  back, as a user's is older than the press (one written in the last two seconds is read again
+  at every capture). Then each step alone, round after round, with the pieces of the settings
+  read (and the same read from the file every time, as before), the name and the writer. The native read of the same screen from the X
   server (`vistrel_x_read`: XGetImage, as Wine 8 reads it, and XShmGetImage through shared
   memory) shows what Wine adds to the read.
 - auto-record with a clipboard reader: the same, while `vistrel_probe.exe clipboard-reader`
   reads the clipboard's image (CF_DIB) at every change: the share of its reads that found a
   whole image, and its slowest read.
+- auto-record beside a clipboard history: a JPEG burst while `vistrel_probe.exe
+  clipboard-history`, a clipboard-format listener standing in for the system's history, takes
+  the image at every change not marked for exclusion; its rate against the JPEG burst without
+  it, and how many captures the listener took per burst (the first of the press and the last
+  of the burst go unmarked; the captures between carry the exclusion formats).
 - hot key to clipboard: key arrival at a window of the bench probe to a CF_BITMAP readable
   there, with the armed program polling every 100 ms (so 0 to 100 ms of it, 50 on average, is
   the wait for the next tick), and to the bitmap first announced on the clipboard. The bare
@@ -68,7 +75,7 @@ METHODS = """\
   `vistrel_idle_tray.exe` (a hidden window, a tray icon, a 100 ms timer querying one key).
 - start-up: process start to tray icon shown, same method for both programs.
 - footprint step by step: `vistrel_footprint_*.exe` is the same poller built with the
-  program's code, then importing the DLLs the program imports, then with the program's
+  program's code, then importing the DLL the program imports (comctl32), then with the program's
   resources (its common-controls 6 manifest); flags add, one at a time, what the program does
   before its first capture, with the program's own code. Each is started in turn, round after
   round: private memory %(settle)g s after its tray icon shows, and the start-up.
