@@ -175,6 +175,7 @@ void VistrelApp::PollHotKey() {
     }
   }
   capturer_.RaiseRecordFailure();
+  capturer_.RaiseClipboardFailure();
 }
 
 bool VistrelApp::CaptureOnce(ClipboardBitmap clipboardBitmap) {

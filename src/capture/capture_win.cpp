@@ -1,6 +1,8 @@
 #include "capture/capture_win.h"
 
 #include "capture/window_frame_win.h"
+#include "toolkit/error.h"
+#include "toolkit/messages.h"
 
 namespace vistrel {
 
@@ -68,9 +70,15 @@ void Capturer::Record(std::shared_ptr<const Picture> capture,
 
 void Capturer::EndBurst() {
   recorder_.WaitForWrites();
-  clipboard_.Unmark();
+  clipboardMissed_ = !clipboard_.EndBurst();
   clipboard_.Render();
   pictures_.Trim();
+}
+
+void Capturer::RaiseClipboardFailure() {
+  if (!clipboardMissed_) return;
+  clipboardMissed_ = false;
+  throw Error(messages::ClipboardCannotOpen());
 }
 
 }  // namespace vistrel

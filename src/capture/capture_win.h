@@ -35,6 +35,9 @@ class Capturer {
   bool RecordFailed() const { return recorder_.Failed(); }
   // Raises the first failure of a queued file not yet reported.
   void RaiseRecordFailure() { recorder_.RaiseFailure(); }
+  // Raises the clipboard's error when the last burst's last capture could
+  // not be put there.
+  void RaiseClipboardFailure();
   // The end of a burst: every queued file written, the clipboard's bitmap
   // made, the pictures nobody holds let go.
   void EndBurst();
@@ -46,6 +49,7 @@ class Capturer {
   PicturePool pictures_;
   CaptureClipboard clipboard_;
   AutoRecorder recorder_;
+  bool clipboardMissed_ = false;
 };
 
 }  // namespace vistrel

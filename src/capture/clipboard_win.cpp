@@ -72,18 +72,47 @@ bool CaptureClipboard::Open(DWORD patienceMs, bool raiseWhenBusy) {
 }
 
 void CaptureClipboard::Put(std::shared_ptr<const Picture> capture, ClipboardHistory history) {
-  Open(kOpenPatienceMs, true);
+  if (history == ClipboardHistory::Skip && !OpenClipboard(Handle())) {
+    const DWORD now = GetTickCount();
+    if (!heldBack_) {
+      busySince_ = now;
+      rendersWhenBusy_ = renders_;
+    } else if (renders_ != rendersWhenBusy_) {
+      // Time spent rendering for a reader is not counted against it.
+      busySince_ = now;
+      rendersWhenBusy_ = renders_;
+    }
+    if (now - busySince_ < kOpenPatienceMs) {
+      heldBack_ = std::move(capture);
+      return;
+    }
+    // This capture goes no further; the one held back, already recorded,
+    // waits for the burst's end or the program's.
+    heldBackReported_ = true;
+    throw Error(messages::ClipboardCannotOpen());
+  }
+  if (history != ClipboardHistory::Skip) Open(kOpenPatienceMs, true);
+  heldBack_.reset();
+  heldBackReported_ = false;
   ClipboardCloser closer;
   Announce(std::move(capture), history);
 }
 
-void CaptureClipboard::Unmark() {
-  if (!marked_ || !Open(kOpenPatienceMs, false)) return;
+bool CaptureClipboard::EndBurst() {
+  if (heldBack_) {
+    if (!Open(kOpenPatienceMs, false)) return heldBackReported_;
+    ClipboardCloser closer;
+    Announce(std::move(heldBack_), ClipboardHistory::Keep);
+    heldBackReported_ = false;
+    return true;
+  }
+  if (!marked_ || !Open(kOpenPatienceMs, false)) return true;
   ClipboardCloser closer;
   // Only if the clipboard still holds it: another program may have put
   // something of its own there since.
   if (GetClipboardOwner() == Handle()) Announce(marked_, ClipboardHistory::Keep);
   marked_.reset();
+  return true;
 }
 
 // In an open clipboard.
@@ -128,6 +157,17 @@ void CaptureClipboard::RenderFor(UINT format) {
   ++renders_;
 }
 
+void CaptureClipboard::PutHeldBackForGood() {
+  // A burst's last capture that the clipboard, busy, never took: it would
+  // be lost with the program, so it goes there now as the bitmap itself.
+  if (!heldBack_ || !Open(kEndPatienceMs, false)) return;
+  ClipboardCloser closer;
+  EmptyClipboard();
+  owed_ = std::move(heldBack_);
+  RenderFor(CF_BITMAP);
+  owed_.reset();
+}
+
 void CaptureClipboard::RenderAll() {
   // The owner is going away: render what is still owed, if the clipboard
   // still holds our promise.
@@ -148,6 +188,9 @@ LRESULT CaptureClipboard::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) 
     case WM_DESTROYCLIPBOARD:
       owed_.reset();
       return 0;
+    case WM_DESTROY:
+      PutHeldBackForGood();
+      break;
   }
   return Window::OnMessage(message, wParam, lParam);
 }

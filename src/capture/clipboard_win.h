@@ -36,12 +36,17 @@ class CaptureClipboard : public Window {
 
   // Replaces the clipboard's contents with the capture, as CF_BITMAP. A
   // 0 x 0 capture leaves it empty. Raises "Impossible d'ouvrir le
-  // Presse-papiers" when another program keeps it open.
+  // Presse-papiers" when another program keeps it open. Inside a burst
+  // (Skip) the capture does not wait while another program looks at the
+  // last change (a history, a clipboard manager): it is held back, and the
+  // next capture or the burst's end puts the newest there; the clipboard
+  // busy for as long as one capture would wait is still the error.
   void Put(std::shared_ptr<const Picture> capture, ClipboardHistory history);
-  // The end of a burst: a capture put there with the marks is put there
-  // again without them, for the history to keep. Quietly leaves it marked
-  // when the clipboard stays busy.
-  void Unmark();
+  // The end of a burst: its last capture goes on the clipboard without the
+  // marks, for the history to keep. False when a capture held back could
+  // not be put there (the clipboard stayed busy) and no error said so yet;
+  // it is kept for the program's end. A marked one is quietly left marked.
+  bool EndBurst();
   // Makes the announced bitmap now, if it is still owed; no change is
   // announced to readers. Quietly leaves it owed when the clipboard stays busy.
   void Render();
@@ -52,11 +57,16 @@ class CaptureClipboard : public Window {
  private:
   void RenderFor(UINT format);
   void RenderAll();
+  void PutHeldBackForGood();
   bool Open(DWORD patienceMs, bool raiseWhenBusy);
   void Announce(std::shared_ptr<const Picture> capture, ClipboardHistory history);
   void Mark(UINT format);
-  std::shared_ptr<const Picture> owed_;    // announced, not rendered yet
-  std::shared_ptr<const Picture> marked_;  // on the clipboard with the marks
+  std::shared_ptr<const Picture> owed_;      // announced, not rendered yet
+  std::shared_ptr<const Picture> marked_;    // on the clipboard with the marks
+  std::shared_ptr<const Picture> heldBack_;  // of a burst, the clipboard busy
+  DWORD busySince_ = 0;                      // with a capture held back
+  unsigned rendersWhenBusy_ = 0;
+  bool heldBackReported_ = false;  // by the error that ended its burst
   UINT excludeFormat_ = 0;
   UINT historyFormat_ = 0;
   unsigned renders_ = 0;
