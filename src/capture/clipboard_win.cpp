@@ -91,7 +91,11 @@ void CaptureClipboard::Put(std::shared_ptr<const Picture> capture, ClipboardHist
     heldBackReported_ = true;
     throw Error(messages::ClipboardCannotOpen());
   }
-  if (history != ClipboardHistory::Skip) Open(kOpenPatienceMs, true);
+  if (history != ClipboardHistory::Skip) {
+    // A newer capture than one held back: that one is no longer owed.
+    heldBack_.reset();
+    Open(kOpenPatienceMs, true);
+  }
   heldBack_.reset();
   heldBackReported_ = false;
   ClipboardCloser closer;
