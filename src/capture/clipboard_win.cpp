@@ -74,11 +74,9 @@ bool CaptureClipboard::Open(DWORD patienceMs, bool raiseWhenBusy) {
 void CaptureClipboard::Put(std::shared_ptr<const Picture> capture, ClipboardHistory history) {
   if (history == ClipboardHistory::Skip && !OpenClipboard(Handle())) {
     const DWORD now = GetTickCount();
-    if (!heldBack_) {
-      busySince_ = now;
-      rendersWhenBusy_ = renders_;
-    } else if (renders_ != rendersWhenBusy_) {
-      // Time spent rendering for a reader is not counted against it.
+    // Busy from the first capture held back; time spent rendering for a
+    // reader meanwhile is not counted against it.
+    if (!heldBack_ || renders_ != rendersWhenBusy_) {
       busySince_ = now;
       rendersWhenBusy_ = renders_;
     }
@@ -91,12 +89,9 @@ void CaptureClipboard::Put(std::shared_ptr<const Picture> capture, ClipboardHist
     heldBackReported_ = true;
     throw Error(messages::ClipboardCannotOpen());
   }
-  if (history != ClipboardHistory::Skip) {
-    // A newer capture than one held back: that one is no longer owed.
-    heldBack_.reset();
-    Open(kOpenPatienceMs, true);
-  }
+  // A newer capture than one held back: that one is no longer owed.
   heldBack_.reset();
+  if (history != ClipboardHistory::Skip) Open(kOpenPatienceMs, true);
   heldBackReported_ = false;
   ClipboardCloser closer;
   Announce(std::move(capture), history);
