@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include "about/about_layout.h"
+#include "toolkit/text_win.h"
 
 namespace vistrel {
 
@@ -24,10 +25,10 @@ void AboutWindow::SetUpControls() {
   BuildControls(Layout(), WindowFont());
   // The icon, drawn at its own size (scaled with the window at another DPI).
   const RECT ir = LayoutRect(Layout(), EntryOf(kIcon));
-  HWND picture = CreateWindowExA(
-      0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_ICON | SS_REALSIZEIMAGE, ir.left, ir.top,
+  HWND picture = CreateWindowExW(
+      0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_ICON | SS_REALSIZEIMAGE, ir.left, ir.top,
       ir.right - ir.left, ir.bottom - ir.top, Handle(),
-      reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIcon)), GetModuleHandleA(nullptr), nullptr);
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIcon)), GetModuleHandleW(nullptr), nullptr);
   if (!picture) RaiseLastError();
 
   // The links turn blue and underlined under the mouse, back to their own
@@ -45,7 +46,7 @@ void AboutWindow::SetUpControls() {
 void AboutWindow::OnDpiChanged() {
   const RECT ir = LayoutRect(Layout(), EntryOf(kIcon));
   OwnedIcon icon = LoadResourceIcon(kIconResource, ir.right - ir.left, ir.bottom - ir.top);
-  SendMessageA(Control(kIcon), STM_SETICON, reinterpret_cast<WPARAM>(icon.get()), 0);
+  SendMessageW(Control(kIcon), STM_SETICON, reinterpret_cast<WPARAM>(icon.get()), 0);
   icon_ = std::move(icon);
   webLink_.SetFont(EntryFont(WindowFont(), EntryOf(kWebLink).font), Dpi());
   mailLink_.SetFont(EntryFont(WindowFont(), EntryOf(kMailLink).font), Dpi());
@@ -54,11 +55,11 @@ void AboutWindow::OnDpiChanged() {
 // The web link names the verb and is owned by this window; the mail link
 // names neither, and the shell's default action writes the mail.
 void AboutWindow::OpenWebPage() {
-  ShellExecuteA(Handle(), "open", kWebPage, nullptr, nullptr, SW_SHOWNORMAL);
+  ShellExecuteW(Handle(), L"open", Wide(kWebPage).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 void AboutWindow::WriteMail() {
-  ShellExecuteA(nullptr, nullptr, ContactLink().c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  ShellExecuteW(nullptr, nullptr, Wide(ContactLink()).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 void AboutWindow::Close() {

@@ -33,13 +33,13 @@ void LinkLabel::Paint(HDC dc) {
   RECT r;
   GetClientRect(Handle(), &r);
   FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
-  std::string text(static_cast<size_t>(GetWindowTextLengthA(Handle())) + 1, '\0');
+  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(Handle())) + 1, L'\0');
   text.resize(
-      static_cast<size_t>(GetWindowTextA(Handle(), text.data(), static_cast<int>(text.size()))));
+      static_cast<size_t>(GetWindowTextW(Handle(), text.data(), static_cast<int>(text.size()))));
   HGDIOBJ previous = SelectObject(dc, underline_ ? underlined_.get() : plain_.get());
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, colour_);
-  DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r,
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r,
             DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
   SelectObject(dc, previous);
 }

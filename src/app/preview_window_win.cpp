@@ -33,12 +33,12 @@ void PreviewWindow::Create(Application& app, PreviewEvents events) {
       LoadResourceIcon(kProgramIcon, GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON));
   stripBrush_ = MakeSolidBrush(kKeyColour);
   formatMenu_ = MakePopupMenu();
-  AppendMenuA(formatMenu_.get(), MF_STRING, preview::kSaveBmpEntry, "*.BMP");
-  AppendMenuA(formatMenu_.get(), MF_STRING, preview::kSaveJpgEntry, "*.JPG");
+  AppendMenuW(formatMenu_.get(), MF_STRING, preview::kSaveBmpEntry, L"*.BMP");
+  AppendMenuW(formatMenu_.get(), MF_STRING, preview::kSaveJpgEntry, L"*.JPG");
   trayMenu_ = MakePopupMenu();
-  AppendMenuA(trayMenu_.get(), MF_STRING, preview::kRestoreEntry, "Restore");
-  AppendMenuA(trayMenu_.get(), MF_STRING, preview::kConfigEntry, "Config");
-  AppendMenuA(trayMenu_.get(), MF_STRING, preview::kCloseEntry, "Close...");
+  AppendMenuW(trayMenu_.get(), MF_STRING, preview::kRestoreEntry, L"Restore");
+  AppendMenuW(trayMenu_.get(), MF_STRING, preview::kConfigEntry, L"Config");
+  AppendMenuW(trayMenu_.get(), MF_STRING, preview::kCloseEntry, L"Close...");
   // Borderless, so the window is its client area. Made where its first show
   // will put it, so the window system never sees it anywhere else.
   const Point centre = CentreOfScreen(ScreenDpi());
@@ -107,7 +107,7 @@ void PreviewWindow::OpenTrayMenu() {
   drag_.startCursorY = cursor.y;
   TrackPopupMenu(trayMenu_.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, cursor.x, cursor.y,
                  0, Handle(), nullptr);
-  PostMessageA(Handle(), WM_NULL, 0, 0);
+  PostMessageW(Handle(), WM_NULL, 0, 0);
 }
 
 void PreviewWindow::BringToTop() {
@@ -159,7 +159,7 @@ LRESULT PreviewWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       BuildControls(preview::kLayout, preview::kFont);
       // The strip is drawn over by the buttons that lie on it.
       HWND strip = Control(preview::kStrip);
-      SetWindowLongPtrA(strip, GWL_STYLE, GetWindowLongPtrA(strip, GWL_STYLE) | WS_CLIPSIBLINGS);
+      SetWindowLongPtrW(strip, GWL_STYLE, GetWindowLongPtrW(strip, GWL_STYLE) | WS_CLIPSIBLINGS);
       const LayoutEntry& picture = *FindEntry(preview::kLayout, preview::kPicture);
       pictureControl_.Create(Handle(), picture.id, LayoutRect(preview::kLayout, picture),
                              CursorFor(picture.cursor));
@@ -183,7 +183,7 @@ LRESULT PreviewWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_MOUSEMOVE:
       // The tray icon's callback message; the window's own mouse moves carry
       // no tray event.
-      if (!events_.onTrayEvent(lParam)) PostMessageA(Handle(), message, wParam, lParam);
+      if (!events_.onTrayEvent(lParam)) PostMessageW(Handle(), message, wParam, lParam);
       return 0;
     case WM_CLOSE:
       // The system's close command on the main window ends the program.

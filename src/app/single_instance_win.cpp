@@ -1,14 +1,16 @@
 #include "app/single_instance_win.h"
 
+#include "toolkit/text_win.h"
+
 namespace vistrel {
 
 namespace {
 // Per session: another user logged on beside runs a program of their own.
-constexpr char kMutexName[] = "Local\\Vistrel.Running";
+constexpr wchar_t kMutexName[] = L"Local\\Vistrel.Running";
 }  // namespace
 
 SingleInstance::SingleInstance()
-    : mutex_(CreateMutexA(nullptr, FALSE, kMutexName)),
+    : mutex_(CreateMutexW(nullptr, FALSE, kMutexName)),
       alreadyRunning_(mutex_ && GetLastError() == ERROR_ALREADY_EXISTS) {}
 
 SingleInstance::~SingleInstance() {
@@ -17,7 +19,7 @@ SingleInstance::~SingleInstance() {
 
 void SingleInstance::WakeTheRunningOne() const {
   // Posted to every top-level window: only the running program knows it.
-  PostMessageA(HWND_BROADCAST, RegisterWindowMessageA(kWakeMessage), 0, 0);
+  PostMessageW(HWND_BROADCAST, RegisterWindowMessageW(Wide(kWakeMessage).c_str()), 0, 0);
 }
 
 }  // namespace vistrel

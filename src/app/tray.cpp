@@ -1,9 +1,11 @@
 #include "app/tray.h"
 
+#include "toolkit/text.h"
+
 namespace vistrel {
 
 namespace {
-constexpr std::size_t kTipCapacity = 63;  // 64 bytes with the terminating zero
+constexpr std::size_t kTipCapacity = 63;  // 64 UTF-16 units with the terminating zero
 constexpr int kLeftButtonUp = 0x202;
 constexpr int kRightButtonUp = 0x205;
 }  // namespace
@@ -11,8 +13,7 @@ constexpr int kRightButtonUp = 0x205;
 std::string TrayTip(std::string_view hotKeyName) {
   std::string tip(hotKeyName);
   tip += " to snap...";
-  if (tip.size() > kTipCapacity) tip.resize(kTipCapacity);
-  return tip;
+  return CutToUtf16Units(tip, kTipCapacity);
 }
 
 TrayAction TrayActionFor(std::int64_t lParam) {

@@ -2,13 +2,16 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
+
+#include "toolkit/text_win.h"
 
 namespace vistrel {
 
 bool TrayIcon::Notify(DWORD action) {
-  static_assert(sizeof(Record) == NOTIFYICONDATAA_V1_SIZE);
-  static_assert(sizeof(void*) != 4 || sizeof(Record) == 88);
-  return notify_(action, reinterpret_cast<NOTIFYICONDATAA*>(&record_));
+  static_assert(sizeof(Record) == NOTIFYICONDATAW_V1_SIZE);
+  static_assert(sizeof(void*) != 4 || sizeof(Record) == 152);
+  return notify_(action, reinterpret_cast<NOTIFYICONDATAW*>(&record_));
 }
 
 void TrayIcon::Prepare(HWND window, HICON icon, const std::string& tip) {
@@ -20,8 +23,9 @@ void TrayIcon::Prepare(HWND window, HICON icon, const std::string& tip) {
   record_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
   record_.uCallbackMessage = WM_MOUSEMOVE;
   record_.hIcon = icon;
-  const std::size_t length = std::min(tip.size(), sizeof record_.szTip - 1);
-  std::memcpy(record_.szTip, tip.data(), length);
+  const std::wstring wide = Wide(tip);
+  const std::size_t length = std::min(wide.size(), std::size(record_.szTip) - 1);
+  std::memcpy(record_.szTip, wide.data(), length * sizeof(wchar_t));
 }
 
 bool TrayIcon::Show() {

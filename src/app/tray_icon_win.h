@@ -12,9 +12,9 @@ namespace vistrel {
 // number in the low word of lParam). Never more than one is registered.
 class TrayIcon {
  public:
-  // The shell's notification call: Shell_NotifyIconA, or a stand-in.
-  using Notifier = BOOL(WINAPI*)(DWORD action, PNOTIFYICONDATAA record);
-  explicit TrayIcon(Notifier notify = &Shell_NotifyIconA) : notify_(notify) {}
+  // The shell's notification call: Shell_NotifyIconW, or a stand-in.
+  using Notifier = BOOL(WINAPI*)(DWORD action, PNOTIFYICONDATAW record);
+  explicit TrayIcon(Notifier notify = &Shell_NotifyIconW) : notify_(notify) {}
 
   // Prepares the registration anew: window, icon and tooltip. An icon left
   // without registration is deleted first; a registered one keeps its place
@@ -32,7 +32,7 @@ class TrayIcon {
   void Remove();
 
  private:
-  // NOTIFYICONDATAA in its first, shortest form (88 bytes in the 32-bit build).
+  // NOTIFYICONDATAW in its first, shortest form (152 bytes in the 32-bit build).
   struct Record {
     DWORD cbSize;
     HWND hWnd;
@@ -40,7 +40,7 @@ class TrayIcon {
     UINT uFlags;
     UINT uCallbackMessage;
     HICON hIcon;
-    CHAR szTip[64];
+    WCHAR szTip[64];
   };
   bool Notify(DWORD action);
 

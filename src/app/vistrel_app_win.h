@@ -19,7 +19,7 @@ namespace vistrel {
 class VistrelApp {
  public:
   // notifyIcon: the shell's notification call for the tray icon.
-  explicit VistrelApp(TrayIcon::Notifier notifyIcon = &Shell_NotifyIconA);
+  explicit VistrelApp(TrayIcon::Notifier notifyIcon = &Shell_NotifyIconW);
   // The windows go while the program is whole, the last created first, so
   // that their handlers of the end run: the clipboard's owner makes the last
   // capture into a bitmap of the clipboard's own as it goes.
@@ -80,6 +80,6 @@ class VistrelApp {
 
 // Start-up: one program at a time, the title, the windows, the message loop;
 // the program's exit code.
-int RunVistrel(TrayIcon::Notifier notifyIcon = &Shell_NotifyIconA);
+int RunVistrel(TrayIcon::Notifier notifyIcon = &Shell_NotifyIconW);
 
 }  // namespace vistrel

@@ -9,6 +9,7 @@
 #include "imageio/image_writers_win.h"
 #include "toolkit/application_win.h"
 #include "toolkit/picture_win.h"
+#include "toolkit/text_win.h"
 
 namespace vistrel {
 
@@ -35,7 +36,7 @@ void AutoRecorder::Record(std::shared_ptr<const Picture> capture,
   const ClockReading date = ReadLocalClock();
   const ClockReading time = ReadLocalClock();
   // One level only; an existing folder or a missing parent is no error here.
-  CreateDirectoryA(plan.folder.c_str(), nullptr);
+  CreateDirectoryW(Wide(plan.folder).c_str(), nullptr);
 
   using settings::FileFormat;
   if (plan.format == FileFormat::None) return;

@@ -49,8 +49,8 @@ OwnedBitmap DisplayBitmapOf(const Picture& picture) {
 void CaptureClipboard::Create() {
   // The formats by which the Windows 10 clipboard history and the clipboard
   // managers that follow it leave a content alone.
-  excludeFormat_ = RegisterClipboardFormatA("ExcludeClipboardContentFromMonitorProcessing");
-  historyFormat_ = RegisterClipboardFormatA("CanIncludeInClipboardHistory");
+  excludeFormat_ = RegisterClipboardFormatW(L"ExcludeClipboardContentFromMonitorProcessing");
+  historyFormat_ = RegisterClipboardFormatW(L"CanIncludeInClipboardHistory");
   RegisterClass("VistrelClipboard", nullptr, nullptr);
   CreateWin("VistrelClipboard", "", 0, 0, 0, 0, 0, 0, HWND_MESSAGE);
 }

@@ -9,7 +9,7 @@ constexpr DWORD kExtendedFrameBounds = 9;  // DWMWA_EXTENDED_FRAME_BOUNDS
 const FrameSources& SystemFrameSources() {
   static const FrameSources sources = [] {
     FrameSources found{nullptr, &GetWindowRect};
-    if (HMODULE dwm = LoadLibraryA("dwmapi.dll"))
+    if (HMODULE dwm = LoadLibraryW(L"dwmapi.dll"))
       found.extendedFrameBounds = reinterpret_cast<decltype(found.extendedFrameBounds)>(
           reinterpret_cast<void*>(GetProcAddress(dwm, "DwmGetWindowAttribute")));
     return found;

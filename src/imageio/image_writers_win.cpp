@@ -15,6 +15,7 @@
 #include "toolkit/error_display_win.h"
 #include "toolkit/messages.h"
 #include "toolkit/picture_win.h"
+#include "toolkit/text_win.h"
 
 namespace vistrel {
 
@@ -23,14 +24,18 @@ namespace {
 // A file created anew (an existing one is truncated), closed on scope exit.
 class OutputFile {
  public:
-  OutputFile(const std::string& path, FailedFile failed) : path_(path), failed_(failed) {
+  OutputFile(const std::string& path, FailedFile failed) : path_(Wide(path)), failed_(failed) {
+    // The system's path limit holds as it does for a program that has not
+    // declared itself aware of long paths; Wine alone would go past it.
+    if (path_.size() >= MAX_PATH)
+      throw Error(messages::CannotCreateFile(path, SystemErrorText(ERROR_FILENAME_EXCED_RANGE)));
     // Replacing a read-only file is refused with "access denied" by the
     // system; Wine run by root would truncate it, so refuse it here too.
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const DWORD attributes = GetFileAttributesW(path_.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
         !(attributes & FILE_ATTRIBUTE_DIRECTORY))
       throw Error(messages::CannotCreateFile(path, SystemErrorText(ERROR_ACCESS_DENIED)));
-    handle_ = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+    handle_ = CreateFileW(path_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                           FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle_ == INVALID_HANDLE_VALUE)
       throw Error(messages::CannotCreateFile(path, SystemErrorText(GetLastError())));
@@ -50,7 +55,7 @@ class OutputFile {
       if (!WriteFile(handle_, bytes, chunk, &written, nullptr) || written != chunk) {
         if (failed_ == FailedFile::Remove) {
           CloseHandle(std::exchange(handle_, INVALID_HANDLE_VALUE));
-          DeleteFileA(path_.c_str());
+          DeleteFileW(path_.c_str());
         }
         throw Error(messages::StreamWriteError());
       }
@@ -60,7 +65,7 @@ class OutputFile {
   }
 
  private:
-  std::string path_;
+  std::wstring path_;
   FailedFile failed_;
   HANDLE handle_ = INVALID_HANDLE_VALUE;
 };

@@ -5,6 +5,7 @@
 #include "imageio/image_writers_win.h"
 #include "toolkit/handles_win.h"
 #include "toolkit/picture_win.h"
+#include "toolkit/text_win.h"
 
 namespace vistrel {
 
@@ -12,13 +13,13 @@ namespace {
 
 // The dialog's library is loaded at the first "Save as...", not at start: a
 // program that waits in the tray need not carry it and what it pulls in.
-using GetSaveFileNameFunction = BOOL(WINAPI*)(LPOPENFILENAMEA);
+using GetSaveFileNameFunction = BOOL(WINAPI*)(LPOPENFILENAMEW);
 GetSaveFileNameFunction LoadSaveDialog() {
   static const GetSaveFileNameFunction function = []() -> GetSaveFileNameFunction {
-    HMODULE library = LoadLibraryA("comdlg32.dll");
+    HMODULE library = LoadLibraryW(L"comdlg32.dll");
     if (!library) return nullptr;
     return reinterpret_cast<GetSaveFileNameFunction>(
-        reinterpret_cast<void*>(GetProcAddress(library, "GetSaveFileNameA")));
+        reinterpret_cast<void*>(GetProcAddress(library, "GetSaveFileNameW")));
   }();
   if (!function) RaiseLastError();
   return function;
@@ -26,17 +27,17 @@ GetSaveFileNameFunction LoadSaveDialog() {
 
 // A file-save dialog that offers again the path last chosen in it.
 struct SaveDialog {
-  const char* defaultExt;
-  const char* filterText;
+  const wchar_t* defaultExt;
+  const wchar_t* filterText;
   std::string fileName;
 
   bool Execute(HWND owner) {
-    char buffer[MAX_PATH] = {};
-    fileName.copy(buffer, MAX_PATH - 1);
+    wchar_t buffer[MAX_PATH] = {};
+    Wide(fileName).copy(buffer, MAX_PATH - 1);
     // The filter text holds no "|": one entry, the whole text as its
     // description and an empty pattern.
-    const std::string filter = std::string(filterText) + '\0' + '\0';
-    OPENFILENAMEA ofn{};
+    const std::wstring filter = std::wstring(filterText) + L'\0' + L'\0';
+    OPENFILENAMEW ofn{};
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = owner;
     ofn.lpstrFilter = filter.c_str();
@@ -47,13 +48,13 @@ struct SaveDialog {
     // No overwrite prompt: an existing file is replaced without a question.
     ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING;
     if (!LoadSaveDialog()(&ofn)) return false;
-    fileName = buffer;
+    fileName = Utf8(buffer);
     return true;
   }
 };
 
-SaveDialog SaveDialogBMP{"bmp", "Image Bitmap (*.bmp)", {}};
-SaveDialog SaveDialogJPG{"jpg", "Image Jpeg (*.jpg)", {}};
+SaveDialog SaveDialogBMP{L"bmp", L"Image Bitmap (*.bmp)", {}};
+SaveDialog SaveDialogJPG{L"jpg", L"Image Jpeg (*.jpg)", {}};
 
 }  // namespace
 

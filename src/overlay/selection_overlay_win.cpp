@@ -42,7 +42,7 @@ void SelectionOverlay::Show() {
   // screen comes up once that is over, so a drag begun the moment it shows is
   // handled as it happens rather than queued behind the wait.
   showPending_ = true;
-  PostMessageA(Handle(), kShowOverlay, 0, 0);
+  PostMessageW(Handle(), kShowOverlay, 0, 0);
 }
 
 void SelectionOverlay::Hide() {

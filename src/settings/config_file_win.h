@@ -8,7 +8,9 @@ namespace vistrel {
 // One handler's access to a profile file, by default "Vistrel.cfg" (a bare
 // name: the profile service puts it in the Windows folder). Holds no data and
 // no lock: every read goes to the file, every write is flushed when the
-// handle closes.
+// handle closes. The file is in the system's 8-bit code page, byte for byte
+// what earlier versions wrote, until a value comes that the code page has no
+// letters for: the file then becomes UTF-16, which reads back exactly.
 class ConfigFile {
  public:
   explicit ConfigFile(std::string fileName = settings::kFileName);
@@ -27,7 +29,12 @@ class ConfigFile {
   bool KeyExists(const std::string& section, const std::string& key) const;
 
  private:
+  void Flush() const;
+  // Makes the file able to hold text before it is written there.
+  void PrepareEncodingFor(const std::wstring& text);
+
   std::string fileName_;
+  std::wstring wideName_;
   bool written_ = false;
 };
 

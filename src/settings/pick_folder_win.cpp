@@ -6,6 +6,8 @@
 
 #include <vector>
 
+#include "toolkit/text_win.h"
+
 namespace vistrel {
 namespace {
 
@@ -69,24 +71,25 @@ class ShellMemory {
 bool PickFolder(HWND applicationWindow, const std::string& caption, std::string& path) {
   ShellMemory shell;
   if (!shell) return false;
-  auto* displayName = static_cast<char*>(shell.Alloc(MAX_PATH));
+  auto* displayName = static_cast<wchar_t*>(shell.Alloc(MAX_PATH * sizeof(wchar_t)));
   if (!displayName) return false;
-  BROWSEINFOA info = {};
+  BROWSEINFOW info = {};
   info.hwndOwner = applicationWindow;
   info.pidlRoot = nullptr;
   info.pszDisplayName = displayName;
-  info.lpszTitle = caption.c_str();
+  const std::wstring title = Wide(caption);
+  info.lpszTitle = title.c_str();
   info.ulFlags = BIF_RETURNONLYFSDIRS;
   LPITEMIDLIST chosen = nullptr;
   {
     ModalScope modal(applicationWindow);
-    chosen = SHBrowseForFolderA(&info);
+    chosen = SHBrowseForFolderW(&info);
   }
   if (!chosen) return false;
   shell.Own(chosen);
-  char buffer[MAX_PATH] = "";
-  if (!SHGetPathFromIDListA(chosen, buffer)) return false;
-  path = buffer;
+  wchar_t buffer[MAX_PATH] = L"";
+  if (!SHGetPathFromIDListW(chosen, buffer)) return false;
+  path = Utf8(buffer);
   return true;
 }
 

@@ -8,6 +8,7 @@
 #include "settings/settings.h"
 #include "toolkit/application_win.h"
 #include "toolkit/messages.h"
+#include "toolkit/text_win.h"
 
 namespace vistrel {
 
@@ -31,28 +32,28 @@ void PreferencesWindow::Show() { ShowCentred(); }
 void PreferencesWindow::SetUpControls() {
   BuildControls(Layout(), WindowFont());
   HWND slider = Control(kQualitySlider);
-  SendMessageA(slider, TBM_SETRANGE, FALSE, MAKELPARAM(0, 100));
-  SendMessageA(slider, TBM_SETPOS, TRUE, 100);
+  SendMessageW(slider, TBM_SETRANGE, FALSE, MAKELPARAM(0, 100));
+  SendMessageW(slider, TBM_SETPOS, TRUE, 100);
   HWND keys = Control(kHotKeyBox);
   for (const std::string& name : hotKeyNames_)
-    SendMessageA(keys, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
-  SendMessageA(keys, CB_SETEXTENDEDUI, FALSE, 0);
+    SendMessageW(keys, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(name).c_str()));
+  SendMessageW(keys, CB_SETEXTENDEDUI, FALSE, 0);
   OnDpiChanged();
 }
 
 void PreferencesWindow::OnDpiChanged() {
   constexpr int kThumbLength = 10, kListItemHeight = 13;
-  SendMessageA(Control(kQualitySlider), TBM_SETTHUMBLENGTH, Scale(kThumbLength), 0);
-  SendMessageA(Control(kHotKeyBox), CB_SETITEMHEIGHT, 0, Scale(kListItemHeight));
+  SendMessageW(Control(kQualitySlider), TBM_SETTHUMBLENGTH, Scale(kThumbLength), 0);
+  SendMessageW(Control(kHotKeyBox), CB_SETITEMHEIGHT, 0, Scale(kListItemHeight));
 }
 
 void PreferencesWindow::SetQualityPosition(int position) {
-  SendMessageA(Control(kQualitySlider), TBM_SETPOS, TRUE, position);
+  SendMessageW(Control(kQualitySlider), TBM_SETPOS, TRUE, position);
   ShowQualityPosition();
 }
 
 int PreferencesWindow::QualityPosition() const {
-  return static_cast<int>(SendMessageA(Control(kQualitySlider), TBM_GETPOS, 0, 0));
+  return static_cast<int>(SendMessageW(Control(kQualitySlider), TBM_GETPOS, 0, 0));
 }
 
 void PreferencesWindow::LoadStoredSettings() {
@@ -125,7 +126,8 @@ void PreferencesWindow::ResetToDefaults() {
     file.RemoveAll();
   }
   LoadStoredSettings();
-  MessageBoxA(Handle(), messages::SettingsReset().c_str(), App().Title().c_str(), MB_OK);
+  MessageBoxW(Handle(), Wide(messages::SettingsReset()).c_str(), Wide(App().Title()).c_str(),
+              MB_OK);
 }
 
 void PreferencesWindow::OpenAbout() {

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "toolkit/text_win.h"
+
 namespace vistrel {
 
 namespace {
@@ -53,7 +55,7 @@ void Application::OnMinimize(std::function<void()> handler) {
 }
 
 void Application::OnBroadcast(const char* name, std::function<void()> handler) {
-  broadcasts_.emplace_back(RegisterWindowMessageA(name), std::move(handler));
+  broadcasts_.emplace_back(RegisterWindowMessageW(Wide(name).c_str()), std::move(handler));
 }
 
 bool Application::AnswerBroadcast(UINT message) {
@@ -83,7 +85,7 @@ void Application::CloseMainForm() {
   if (forms_.empty())
     Terminate();
   else
-    SendMessageA(forms_.front()->Handle(), WM_CLOSE, 0, 0);
+    SendMessageW(forms_.front()->Handle(), WM_CLOSE, 0, 0);
 }
 
 void Application::Restore() {
@@ -131,21 +133,21 @@ bool UnboundDialogKey(const MSG& msg) {
   // A dropped-down list takes them to close.
   MSG asked = msg;
   const LRESULT wants =
-      SendMessageA(msg.hwnd, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&asked));
+      SendMessageW(msg.hwnd, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&asked));
   return !(wants & (DLGC_WANTALLKEYS | DLGC_WANTMESSAGE));
 }
 }  // namespace
 
 int Application::Run() {
   MSG msg;
-  while (!terminated_ && GetMessageA(&msg, nullptr, 0, 0) > 0) {
+  while (!terminated_ && GetMessageW(&msg, nullptr, 0, 0) > 0) {
     // Tab, Shift+Tab and the arrows move between the active form's controls.
     HWND form = ActiveKeyboardForm();
     if (form && (msg.hwnd == form || IsChild(form, msg.hwnd))) {
-      if (UnboundDialogKey(msg) || IsDialogMessageA(form, &msg)) continue;
+      if (UnboundDialogKey(msg) || IsDialogMessageW(form, &msg)) continue;
     }
     TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    DispatchMessageW(&msg);
   }
   return 0;
 }
@@ -157,7 +159,7 @@ void Application::Terminate() {
 
 void AnswerSentMessages() {
   MSG msg;
-  PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+  PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
 }
 
 }  // namespace vistrel

@@ -10,7 +10,7 @@ constexpr int kBaseDpi = 96;
 template <typename Fn>
 Fn User32Function(const char* name) {
   return reinterpret_cast<Fn>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), name)));
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), name)));
 }
 
 }  // namespace

@@ -5,8 +5,8 @@
 namespace vistrel {
 
 // Raised where a step fails; the window-procedure boundary shows its text in
-// the program's error box and skips the rest of the handler. Texts are in the
-// ANSI code page (Windows-1252), like every text the program shows.
+// the program's error box and skips the rest of the handler. Texts are in
+// UTF-8, like every text the program holds.
 class Error : public std::runtime_error {
  public:
   explicit Error(const std::string& text) : std::runtime_error(text) {}

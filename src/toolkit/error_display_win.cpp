@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "toolkit/messages.h"
+#include "toolkit/text_win.h"
 
 namespace vistrel {
 namespace {
@@ -12,7 +13,7 @@ int openBoxes = 0;
 void ShowError(const std::string& text) {
   ++openBoxes;
   const std::string shown = WithFullStop(text);
-  MessageBoxA(GetActiveWindow(), shown.c_str(), messages::kApplicationTitle,
+  MessageBoxW(GetActiveWindow(), Wide(shown).c_str(), Wide(messages::kApplicationTitle).c_str(),
               MB_OK | MB_ICONSTOP | MB_TOPMOST);
   --openBoxes;
 }
@@ -20,11 +21,11 @@ void ShowError(const std::string& text) {
 bool ErrorBoxOpen() { return openBoxes > 0; }
 
 std::string SystemErrorText(DWORD code) {
-  char* text = nullptr;
-  const DWORD length = FormatMessageA(
+  wchar_t* text = nullptr;
+  const DWORD length = FormatMessageW(
       FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-  std::string result(text ? text : "", length);
+      nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  std::string result = Utf8(std::wstring_view(text ? text : L"", length));
   if (text) LocalFree(text);
   while (!result.empty() && (result.back() == '\r' || result.back() == '\n')) result.pop_back();
   return result;

@@ -8,6 +8,7 @@
 #include "toolkit/application_win.h"
 #include "toolkit/control_description.h"
 #include "toolkit/dpi_win.h"
+#include "toolkit/text_win.h"
 
 namespace vistrel {
 
@@ -28,18 +29,18 @@ static_assert(win32::kEditAutoHScroll == ES_AUTOHSCROLL && win32::kComboDropDown
 HCURSOR CursorFor(CursorKind kind) {
   switch (kind) {
     case CursorKind::Hand:
-      return LoadCursorA(nullptr, IDC_HAND);
+      return LoadCursorW(nullptr, IDC_HAND);
     case CursorKind::SizeAll:
-      return LoadCursorA(nullptr, IDC_SIZEALL);
+      return LoadCursorW(nullptr, IDC_SIZEALL);
     case CursorKind::Drag:
       // The system has no drag cursor of its own: the arrow with a box under it.
-      return LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kDragCursorResource));
+      return LoadCursorW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kDragCursorResource));
     case CursorKind::Cross:
-      return LoadCursorA(nullptr, IDC_CROSS);
+      return LoadCursorW(nullptr, IDC_CROSS);
     case CursorKind::Default:
       break;
   }
-  return LoadCursorA(nullptr, IDC_ARROW);
+  return LoadCursorW(nullptr, IDC_ARROW);
 }
 
 void Form::Show() {
@@ -102,10 +103,10 @@ void Form::CreateCentredForm(Application& app, const char* className, const char
 }
 
 OwnedFont CreateStyledFont(const FontStyle& style, int dpi, bool underline) {
-  return OwnGdi(
-      CreateFontA(-ScaleToDpi(style.height, dpi), 0, 0, 0, style.bold ? FW_BOLD : FW_NORMAL, FALSE,
-                  underline, FALSE, static_cast<BYTE>(style.charset), OUT_DEFAULT_PRECIS,
-                  CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, style.face));
+  return OwnGdi(CreateFontW(
+      -ScaleToDpi(style.height, dpi), 0, 0, 0, style.bold ? FW_BOLD : FW_NORMAL, FALSE, underline,
+      FALSE, static_cast<BYTE>(style.charset), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+      DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, Wide(style.face ? style.face : "").c_str()));
 }
 
 RECT Form::LayoutRect(std::span<const LayoutEntry> layout, const LayoutEntry& entry) const {
@@ -124,12 +125,12 @@ void Form::BuildControls(std::span<const LayoutEntry> layout, const FontStyle& f
   formFont_ = formFont;
   fonts_.push_back(CreateStyledFont(formFont, dpi_));
   HFONT defaultFont = fonts_.back().get();
-  SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(defaultFont), FALSE);
+  SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(defaultFont), FALSE);
   for (const LayoutEntry* entry : CreationOrder(layout)) {
     HWND control = BuildControl(*entry, defaultFont);
     if (!control) continue;
     if (entry->kind == ControlKind::Bevel) bevels_.push_back(control);
-    if (entry->flags & flag::kChecked) SendMessageA(control, BM_SETCHECK, BST_CHECKED, 0);
+    if (entry->flags & flag::kChecked) SendMessageW(control, BM_SETCHECK, BST_CHECKED, 0);
     if (entry->cursor != CursorKind::Default)
       cursors_.push_back({control, CursorFor(entry->cursor)});
   }
@@ -146,12 +147,13 @@ HWND Form::BuildControl(const LayoutEntry& entry, HFONT defaultFont) {
   const RECT r = LayoutRect(layout_, entry);
   const int height =
       entry.kind == ControlKind::ComboBox ? Scale(kDropDownHeight) : r.bottom - r.top;
-  HWND control = CreateWindowExA(
-      described->exStyle, described->className, entry.caption ? entry.caption : "",
-      described->style, r.left, r.top, r.right - r.left, height, Handle(),
-      reinterpret_cast<HMENU>(static_cast<INT_PTR>(entry.id)), GetModuleHandleA(nullptr), nullptr);
+  HWND control = CreateWindowExW(described->exStyle, Wide(described->className).c_str(),
+                                 Wide(entry.caption ? entry.caption : "").c_str(), described->style,
+                                 r.left, r.top, r.right - r.left, height, Handle(),
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(entry.id)),
+                                 GetModuleHandleW(nullptr), nullptr);
   if (!control) RaiseLastError();
-  SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(entry, defaultFont)), FALSE);
+  SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(entry, defaultFont)), FALSE);
   if (entry.kind == ControlKind::ComboBox) FitComboBox(control, entry);
   return control;
 }
@@ -167,14 +169,14 @@ HFONT Form::FontFor(const LayoutEntry& entry, HFONT defaultFont) {
 // measured again since a request and its outcome may differ.
 void Form::FitComboBox(HWND control, const LayoutEntry& entry) const {
   const int target = Scale(entry.top + entry.height) - Scale(entry.top);
-  int request = static_cast<int>(SendMessageA(control, CB_GETITEMHEIGHT, -1, 0));
+  int request = static_cast<int>(SendMessageW(control, CB_GETITEMHEIGHT, -1, 0));
   for (int tries = 0; tries < 3; ++tries) {
     RECT now = {};
     GetWindowRect(control, &now);
     const int error = static_cast<int>(now.bottom - now.top) - target;
     if (error == 0 || request - error <= 0) break;
     request -= error;
-    SendMessageA(control, CB_SETITEMHEIGHT, -1, request);
+    SendMessageW(control, CB_SETITEMHEIGHT, -1, request);
   }
 }
 
@@ -198,7 +200,7 @@ void Form::ApplyDpi(int dpi, const RECT* suggested) {
   previous.swap(fonts_);
   fonts_.push_back(CreateStyledFont(formFont_, dpi_));
   HFONT defaultFont = fonts_.back().get();
-  SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(defaultFont), TRUE);
+  SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(defaultFont), TRUE);
   for (const LayoutEntry& entry : layout_) {
     HWND control = Control(entry.id);
     if (!control) continue;
@@ -208,7 +210,7 @@ void Form::ApplyDpi(int dpi, const RECT* suggested) {
     MoveWindow(control, r.left, r.top, r.right - r.left, height, TRUE);
     // The form's own windows (Custom entries) keep the fonts they chose.
     if (entry.kind == ControlKind::Custom) continue;
-    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(entry, defaultFont)), TRUE);
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(entry, defaultFont)), TRUE);
     if (entry.kind == ControlKind::ComboBox) FitComboBox(control, entry);
   }
   OnDpiChanged();
@@ -252,8 +254,8 @@ void Form::MoveFocus(WPARAM wParam, LPARAM lParam) {
   }
   if (!target || !IsChild(Handle(), target)) return;
   SetFocus(target);
-  if (SendMessageA(target, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL)
-    SendMessageA(target, EM_SETSEL, 0, -1);
+  if (SendMessageW(target, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL)
+    SendMessageW(target, EM_SETSEL, 0, -1);
 }
 
 LRESULT Form::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -273,22 +275,24 @@ LRESULT Form::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   return Window::OnMessage(message, wParam, lParam);
 }
 
-void Form::SetControlText(int id, const char* text) { SetDlgItemTextA(Handle(), id, text); }
+void Form::SetControlText(int id, const char* text) {
+  SetDlgItemTextW(Handle(), id, Wide(text).c_str());
+}
 
 std::string Form::ControlText(int id) const {
   HWND control = Control(id);
-  std::string text(static_cast<size_t>(GetWindowTextLengthA(control)) + 1, '\0');
+  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
   text.resize(
-      static_cast<size_t>(GetWindowTextA(control, text.data(), static_cast<int>(text.size()))));
-  return text;
+      static_cast<size_t>(GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
+  return Utf8(text);
 }
 
 bool Form::Checked(int id) const {
-  return SendMessageA(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+  return SendMessageW(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
 void Form::SetChecked(int id, bool checked) {
-  SendMessageA(Control(id), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+  SendMessageW(Control(id), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
 void Form::SetEnabled(int id, bool enabled) { EnableWindow(Control(id), enabled); }

@@ -41,7 +41,7 @@ OwnedMenu MakePopupMenu() {
 }
 
 OwnedIcon LoadResourceIcon(int resource, int width, int height) {
-  HANDLE icon = LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(resource), IMAGE_ICON, width,
+  HANDLE icon = LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resource), IMAGE_ICON, width,
                            height, LR_DEFAULTCOLOR);
   if (!icon) RaiseLastError();
   handles::Counted(HandleKind::Icon);

@@ -20,7 +20,8 @@ std::string SettingsReset();
 }  // namespace messages
 
 // What the error box shows for an error text: a full stop is added when the
-// text is not empty and its last byte sorts above '.'.
+// text is not empty and its last character's code is above that of '.' (in
+// UTF-8 the last byte of any character beyond ASCII is above it too).
 std::string WithFullStop(std::string text);
 
 }  // namespace vistrel

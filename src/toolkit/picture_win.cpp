@@ -171,7 +171,7 @@ LRESULT PictureControl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       RECT client;
       GetClientRect(Handle(), &client);
       HBRUSH brush =
-          reinterpret_cast<HBRUSH>(GetClassLongPtrA(GetParent(Handle()), GCLP_HBRBACKGROUND));
+          reinterpret_cast<HBRUSH>(GetClassLongPtrW(GetParent(Handle()), GCLP_HBRBACKGROUND));
       FillRect(reinterpret_cast<HDC>(wParam), &client,
                brush ? brush : static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
       return 1;

@@ -4,6 +4,7 @@
 
 #include "toolkit/error_display_win.h"
 #include "toolkit/handles_win.h"
+#include "toolkit/text_win.h"
 
 namespace vistrel {
 
@@ -16,26 +17,27 @@ void Window::Destroy() {
 }
 
 void Window::RegisterClass(const char* className, HBRUSH background, HCURSOR cursor, UINT style) {
-  const HINSTANCE instance = GetModuleHandleA(nullptr);
-  WNDCLASSEXA wc = {};
+  const HINSTANCE instance = GetModuleHandleW(nullptr);
+  const std::wstring name = Wide(className);
+  WNDCLASSEXW wc = {};
   wc.cbSize = sizeof wc;
-  if (GetClassInfoExA(instance, className, &wc)) return;
+  if (GetClassInfoExW(instance, name.c_str(), &wc)) return;
   wc.style = style;
   wc.lpfnWndProc = &Window::Thunk;
   wc.hInstance = instance;
   // Shared icons and cursors: the system keeps them.
-  wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(1));
-  wc.hCursor = cursor ? cursor : LoadCursorA(nullptr, IDC_ARROW);
+  wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
+  wc.hCursor = cursor ? cursor : LoadCursorW(nullptr, IDC_ARROW);
   wc.hbrBackground = background;
-  wc.lpszClassName = className;
-  if (!RegisterClassExA(&wc)) RaiseLastError();
+  wc.lpszClassName = name.c_str();
+  if (!RegisterClassExW(&wc)) RaiseLastError();
 }
 
 void Window::CreateWin(const char* className, const char* text, DWORD style, DWORD exStyle,
                        int left, int top, int width, int height, HWND parentOrOwner,
                        HMENU idOrMenu) {
-  if (!CreateWindowExA(exStyle, className, text, style, left, top, width, height, parentOrOwner,
-                       idOrMenu, GetModuleHandleA(nullptr), this))
+  if (!CreateWindowExW(exStyle, Wide(className).c_str(), Wide(text).c_str(), style, left, top,
+                       width, height, parentOrOwner, idOrMenu, GetModuleHandleW(nullptr), this))
     RaiseLastError();
 }
 
@@ -58,18 +60,18 @@ LRESULT Window::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT Window::Default(UINT message, WPARAM wParam, LPARAM lParam) {
-  return DefWindowProcA(hwnd_, message, wParam, lParam);
+  return DefWindowProcW(hwnd_, message, wParam, lParam);
 }
 
 LRESULT CALLBACK Window::Thunk(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {
-    auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
+    auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
     auto* self = static_cast<Window*>(create->lpCreateParams);
     self->hwnd_ = hwnd;
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
   }
-  auto* self = reinterpret_cast<Window*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-  if (!self) return DefWindowProcA(hwnd, message, wParam, lParam);
+  auto* self = reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
   if (message == WM_NCDESTROY) {
     // The last message: the object lets go of the window after it.
     LRESULT result = 0;
@@ -78,7 +80,7 @@ LRESULT CALLBACK Window::Thunk(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
     } catch (const std::exception& e) {
       ShowError(e.what());
     }
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
     self->hwnd_ = nullptr;
     return result;
   }
@@ -88,7 +90,7 @@ LRESULT CALLBACK Window::Thunk(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
     ShowError(e.what());
   }
   // The handler was cut short; the message still gets its default answer.
-  return message == WM_CREATE ? 0 : DefWindowProcA(hwnd, message, wParam, lParam);
+  return message == WM_CREATE ? 0 : DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
 }  // namespace vistrel

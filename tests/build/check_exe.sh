@@ -11,6 +11,12 @@ for exe in "$@"; do
   allowed='^(kernel32|user32|gdi32|shell32|comdlg32|comctl32|ole32|oleaut32|advapi32|msvcrt|shlwapi)\.dll$'
   extra=$(echo "$dlls" | grep -Ev "$allowed" || true)
   if [ -n "$extra" ]; then echo "$exe imports non-system DLLs: $extra"; status=1; fi
+  # Texts reach Windows in UTF-16: no ANSI twin of a call is imported, but the
+  # few the C and C++ runtimes make themselves, with no text of the program's.
+  runtime='^(CreateEventA|CreateSemaphoreA|FormatMessageA|GetModuleHandleA|GetStartupInfoA|OutputDebugStringA)$'
+  ansi=$(echo "$dump" | awk 'NF == 3 && $1 ~ /^[0-9a-f]+$/ && $2 ~ /^[0-9]+$/ {print $3}' |
+         grep -E '[a-z0-9]A$' | grep -Ev "$runtime" || true)
+  if [ -n "$ansi" ]; then echo "$exe imports ANSI calls: $(echo $ansi)"; status=1; fi
   if ! grep -Eq 'Subsystem\s+0*2\s' <<<"$dump"; then echo "$exe is not a GUI program"; status=1; fi
   text=$(strings "$exe")
   if ! grep -q 'Microsoft.Windows.Common-Controls' <<<"$text"; then echo "$exe has no common-controls manifest"; status=1; fi

@@ -16,31 +16,29 @@ std::string Name(const ClockReading& both) { return AutoRecName(both, both); }
 
 TEST(AutoRecName, WorkedExamplesGiveTheFullFileNames) {
   EXPECT_EQ(AutoRecPath("D:\\Captures", Name(At(2026, 3, 7, 9, 5, 4, 7)), "bmp"),
-            "D:\\Captures\\07.03.2026 \xE0 09h 05m 04s 007'.bmp");
+            "D:\\Captures\\07.03.2026 à 09h 05m 04s 007'.bmp");
   EXPECT_EQ(AutoRecPath("D:\\Captures", Name(At(2026, 12, 25, 23, 59, 59, 999)), "jpg"),
-            "D:\\Captures\\25.12.2026 \xE0 23h 59m 59s 999'.jpg");
+            "D:\\Captures\\25.12.2026 à 23h 59m 59s 999'.jpg");
   EXPECT_EQ(AutoRecPath("D:\\Captures", Name(At(2027, 1, 1, 0, 0, 0, 50)), "bmp"),
-            "D:\\Captures\\01.01.2027 \xE0 00h 00m 00s 050'.bmp");
+            "D:\\Captures\\01.01.2027 à 00h 00m 00s 050'.bmp");
   EXPECT_EQ(AutoRecPath("D:\\Captures", Name(At(2026, 11, 10, 14, 30, 0, 120)), "jpg"),
-            "D:\\Captures\\10.11.2026 \xE0 14h 30m 00s 120'.jpg");
+            "D:\\Captures\\10.11.2026 à 14h 30m 00s 120'.jpg");
 }
 
-TEST(AutoRecName, TheSeparatorIsTheSingleAnsiByteForAGrave) {
+TEST(AutoRecName, TheSeparatorIsAGraveInUtf8) {
   const std::string name = Name(At(2026, 3, 7, 9, 5, 4, 7));
-  ASSERT_EQ(name.size(), 29u);
-  EXPECT_EQ(static_cast<unsigned char>(name[11]), 0xE0);
-  EXPECT_EQ(name.substr(10, 3), " \xE0 ");
-  // The literal in the program's own sources is converted the same way.
-  EXPECT_EQ(std::string("à"), "\xE0");
+  ASSERT_EQ(name.size(), 30u);
+  // U+00E0, whatever code page the system runs.
+  EXPECT_EQ(name.substr(10, 4), " \xC3\xA0 ");
   EXPECT_EQ(name.back(), '\'');
 }
 
 TEST(AutoRecName, TwoDigitFieldsGetALeadingZeroUpToNine) {
   // day, month, hour, minute, second on either side of the boundary
-  EXPECT_EQ(Name(At(2026, 9, 9, 9, 9, 9, 100)), "09.09.2026 \xE0 09h 09m 09s 100'");
-  EXPECT_EQ(Name(At(2026, 10, 10, 10, 10, 10, 100)), "10.10.2026 \xE0 10h 10m 10s 100'");
-  EXPECT_EQ(Name(At(2026, 1, 1, 0, 0, 0, 100)), "01.01.2026 \xE0 00h 00m 00s 100'");
-  EXPECT_EQ(Name(At(2026, 12, 31, 23, 59, 59, 100)), "31.12.2026 \xE0 23h 59m 59s 100'");
+  EXPECT_EQ(Name(At(2026, 9, 9, 9, 9, 9, 100)), "09.09.2026 à 09h 09m 09s 100'");
+  EXPECT_EQ(Name(At(2026, 10, 10, 10, 10, 10, 100)), "10.10.2026 à 10h 10m 10s 100'");
+  EXPECT_EQ(Name(At(2026, 1, 1, 0, 0, 0, 100)), "01.01.2026 à 00h 00m 00s 100'");
+  EXPECT_EQ(Name(At(2026, 12, 31, 23, 59, 59, 100)), "31.12.2026 à 23h 59m 59s 100'");
 }
 
 TEST(AutoRecName, MillisecondsAlwaysTakeThreeDigits) {
@@ -66,7 +64,7 @@ TEST(AutoRecName, YearKeepsItsOwnDigits) {
 TEST(AutoRecName, DateFromTheFirstReadingTimeFromTheSecond) {
   // A capture across midnight: the earlier day with the later time.
   EXPECT_EQ(AutoRecName(At(2026, 12, 31, 23, 59, 59, 999), At(2027, 1, 1, 0, 0, 0, 0)),
-            "31.12.2026 \xE0 00h 00m 00s 000'");
+            "31.12.2026 à 00h 00m 00s 000'");
 }
 
 TEST(AutoRecPath, FolderIsUsedAsGiven) {
@@ -91,9 +89,9 @@ TEST(NextAutoRecName, ANewMillisecondKeepsTheFirstReadings) {
   clock.readings = {At(2026, 3, 7, 9, 5, 4, 9)};
   int pauses = 0;
   const std::string stem = NextAutoRecName(
-      At(2026, 3, 7, 9, 5, 4, 8), At(2026, 3, 7, 9, 5, 4, 8), "07.03.2026 \xE0 09h 05m 04s 007'",
+      At(2026, 3, 7, 9, 5, 4, 8), At(2026, 3, 7, 9, 5, 4, 8), "07.03.2026 à 09h 05m 04s 007'",
       std::ref(clock), [&] { ++pauses; }, 1000);
-  EXPECT_EQ(stem, "07.03.2026 \xE0 09h 05m 04s 008'");
+  EXPECT_EQ(stem, "07.03.2026 à 09h 05m 04s 008'");
   EXPECT_EQ(clock.reads, 0);
   EXPECT_EQ(pauses, 0);
 }
@@ -106,7 +104,7 @@ TEST(NextAutoRecName, TheSameMillisecondWaitsForTheClockToMoveOn) {
   int pauses = 0;
   const std::string stem = NextAutoRecName(
       same, same, Name(same), std::ref(clock), [&] { ++pauses; }, 1000);
-  EXPECT_EQ(stem, "07.03.2026 \xE0 09h 05m 04s 008'");
+  EXPECT_EQ(stem, "07.03.2026 à 09h 05m 04s 008'");
   EXPECT_EQ(pauses, 3);
   EXPECT_EQ(clock.reads, 6);
 }
@@ -118,7 +116,7 @@ TEST(NextAutoRecName, TheRetakenNameStillTakesItsDateFromTheFirstOfTwoReadings) 
   clock.readings = {same, At(2027, 1, 1, 0, 0, 0, 0)};
   EXPECT_EQ(NextAutoRecName(
                 same, same, Name(same), std::ref(clock), [] {}, 1000),
-            "31.12.2026 \xE0 00h 00m 00s 000'");
+            "31.12.2026 à 00h 00m 00s 000'");
 }
 
 TEST(NextAutoRecName, AStuckClockEndsTheWaitWithTheSameName) {

@@ -19,25 +19,23 @@ TEST(FullStopRule, AddsAStopOnlyAfterACharacterAboveTheStop) {
   EXPECT_EQ(WithFullStop("barre/"), "barre/.");                    // 0x2F
   EXPECT_EQ(WithFullStop("deux:"), "deux:.");
   EXPECT_EQ(WithFullStop(""), "");
-  // Bytes of the upper half count as above the stop (an accented last letter).
+  // Any letter beyond ASCII counts as above the stop (an accented last letter,
+  // whose last UTF-8 byte is above it too).
   EXPECT_EQ(WithFullStop("créé"), "créé.");
+  EXPECT_EQ(WithFullStop("Łódź"), "Łódź.");
+  EXPECT_EQ(WithFullStop("ファイル"), "ファイル.");
 }
 
-TEST(Messages, KeepTheirExactWordingInTheAnsiCodePage) {
-  EXPECT_EQ(messages::NotAnInteger("abc"), "'abc' n'est pas une valeur enti\xE8re correcte");
+TEST(Messages, KeepTheirExactWording) {
+  EXPECT_EQ(messages::NotAnInteger("abc"), "'abc' n'est pas une valeur entière correcte");
   EXPECT_EQ(messages::CannotCreateFile("C:\\x\\a.bmp", "Chemin introuvable."),
-            "Impossible de cr\xE9"
-            "er le fichier \"C:\\x\\a.bmp\". Chemin introuvable.");
+            "Impossible de créer le fichier \"C:\\x\\a.bmp\". Chemin introuvable.");
   EXPECT_EQ(messages::CannotAssign("TPicture", "TBitmap"),
-            "Impossible d'affecter TPicture \xE0 TBitmap");
+            "Impossible d'affecter TPicture à TBitmap");
   EXPECT_EQ(messages::JpegError(17), "Erreur JPEG #17");
-  EXPECT_EQ(messages::CannotWriteTo("Vistrel.cfg"),
-            "Impossible d'\xE9"
-            "crire dans Vistrel.cfg");
-  EXPECT_EQ(messages::StreamWriteError(),
-            "Erreur d'\xE9"
-            "criture dans le flux");
-  EXPECT_EQ(messages::SettingsReset(), "Param\xE8tres r\xE9initialis\xE9s.");
+  EXPECT_EQ(messages::CannotWriteTo("Vistrel.cfg"), "Impossible d'écrire dans Vistrel.cfg");
+  EXPECT_EQ(messages::StreamWriteError(), "Erreur d'écriture dans le flux");
+  EXPECT_EQ(messages::SettingsReset(), "Paramètres réinitialisés.");
 }
 
 TEST(DefaultSaveFolder, IsTheVistrelFolderBelowTheDocuments) {

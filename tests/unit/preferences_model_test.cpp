@@ -74,7 +74,7 @@ TEST(PreferencesLoad, CompressionThatIsNoIntegerRaisesTheConversionError) {
     QualityShown("abc");
     FAIL() << "no error raised";
   } catch (const Error& e) {
-    EXPECT_STREQ(e.what(), "'abc' n'est pas une valeur enti\xE8re correcte");
+    EXPECT_STREQ(e.what(), "'abc' n'est pas une valeur entière correcte");
   }
   EXPECT_THROW(QualityShown("12.5"), Error);
   EXPECT_THROW(QualityShown("100 "), Error);
@@ -140,7 +140,7 @@ TEST(PreferencesRoundTrip, SavedValuesLoadBackIntoTheSameControls) {
   ControlStates saved;
   saved.autoRecord = true;
   saved.bmp = false;
-  saved.folder = "E:\\Captures \xE9t\xE9";
+  saved.folder = "E:\\Captures été";
   saved.quality = 37;
   saved.hotKey = "Mouse.M";
   saved.whiteBorder = false;

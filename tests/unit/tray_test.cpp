@@ -24,8 +24,17 @@ TEST(TrayTip, IsCutToSixtyThreeCharacters) {
   EXPECT_EQ(TrayTip(std::string(200, 'z')), std::string(63, 'z'));
 }
 
-TEST(TrayTip, KeepsWindows1252BytesUnchanged) {
-  EXPECT_EQ(TrayTip("\xE9t\xE9"), "\xE9t\xE9 to snap...");
+TEST(TrayTip, CountsCharactersAsTheIconRecordDoes) {
+  EXPECT_EQ(TrayTip("été"), "été to snap...");
+  // 52 accented letters and the 11 of " to snap...": 63 units, 115 bytes.
+  std::string accents;
+  for (int i = 0; i < 52; ++i) accents += "é";
+  EXPECT_EQ(TrayTip(accents), accents + " to snap...");
+  EXPECT_EQ(TrayTip(accents + "é"), accents + "é to snap..");
+  // A character beyond the basic plane takes two units, and is never halved.
+  std::string sixtyTwo(62, 'k');
+  EXPECT_EQ(TrayTip(sixtyTwo + "😀"), sixtyTwo);
+  EXPECT_EQ(TrayTip(std::string(61, 'k') + "😀"), std::string(61, 'k') + "😀");
 }
 
 TEST(TrayActionFor, LeftReleaseRestoresRightReleaseOpensTheMenu) {

@@ -24,9 +24,9 @@ constexpr UINT kTaskbarReady = WM_APP + 0x58;
 bool taskbarReady = true;
 
 // The shell's notification call, refusing icons while there is no taskbar.
-BOOL WINAPI NotifyWhenTheTaskbarIsThere(DWORD action, PNOTIFYICONDATAA record) {
+BOOL WINAPI NotifyWhenTheTaskbarIsThere(DWORD action, PNOTIFYICONDATAW record) {
   if (!taskbarReady && action == NIM_ADD) return FALSE;
-  return Shell_NotifyIconA(action, record);
+  return Shell_NotifyIconW(action, record);
 }
 
 class ErrorTrigger : public vistrel::Window {
