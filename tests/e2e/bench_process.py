@@ -262,6 +262,7 @@ class BenchProcess:
                 raise RuntimeError("Wine prefix creation took over 300 s") from None
             self.timings["prefix_created"] = time.monotonic() - started
         self._install_wine_fonts()
+        self._keep_user_folders_in_prefix()
         # A persistent server keeps the prefix's services (and the tray) alive
         # between program runs.
         # Its own output goes nowhere: a server kept after the run
@@ -271,6 +272,20 @@ class BenchProcess:
         self.wait_until(lambda: os.path.exists(self.documents_dir) or None, timeout=60,
                         what="the prefix's Documents folder")
         self.timings["wine_ready"] = time.monotonic() - started
+
+    def _keep_user_folders_in_prefix(self):
+        """A new prefix links Documents, Downloads and the other user folders
+        to the home folder, where the captures of the default folder and an
+        unpacked release would land: they become the prefix's own folders."""
+        users = os.path.join(self.prefix, "drive_c", "users")
+        inside = os.path.realpath(self.prefix) + os.sep
+        for user in os.listdir(users) if os.path.isdir(users) else []:
+            home = os.path.join(users, user)
+            for name in os.listdir(home) if os.path.isdir(home) else []:
+                path = os.path.join(home, name)
+                if os.path.islink(path) and not os.path.realpath(path).startswith(inside):
+                    os.remove(path)
+                    os.makedirs(path)
 
     def _install_wine_fonts(self):
         """Debian's Wine does not find the fonts of its fonts-wine package by

@@ -199,6 +199,9 @@ class AutoRecordTest(FolderTestCase):
             self.bench.press_hotkey("F12")
             (name,) = self.wait_files(folder, 1)
             self.assertRegex(name, NAME)
+            # The prefix's own Documents, never the machine's home folder.
+            self.assertTrue(os.path.realpath(folder).startswith(
+                os.path.realpath(self.bench.prefix) + os.sep), os.path.realpath(folder))
         finally:
             shutil.rmtree(folder, ignore_errors=True)
 
