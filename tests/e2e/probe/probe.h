@@ -18,14 +18,14 @@
 namespace probe {
 
 // "--name value" pairs and bare "--flag"s after the command name. Values come
-// from the wide command line and are kept in UTF-8; Ansi() gives the code-page
-// text for the ...A calls.
+// from the wide command line and are kept in UTF-8; Wide() gives the UTF-16
+// text for the ...W calls.
 class Args {
  public:
   Args(std::vector<std::string> utf8Args);
   bool Has(const std::string& name) const;
   std::string Get(const std::string& name, const std::string& fallback = "") const;
-  std::string Ansi(const std::string& name, const std::string& fallback = "") const;
+  std::wstring Wide(const std::string& name, const std::string& fallback = "") const;
   // Decimal, or hexadecimal with 0x; fails (exits with an error) on junk.
   long long Int(const std::string& name, long long fallback) const;
   HWND Hwnd(const std::string& name = "hwnd") const;  // required
@@ -80,17 +80,16 @@ void Print(const Json& value);
 // Prints {"error": text} and exits with status 2.
 [[noreturn]] void Fail(const std::string& utf8Text);
 
-// Text conversions between the ANSI code page (what the program uses) and UTF-8.
-std::string Utf8FromAnsi(const std::string& ansi);
-std::string AnsiFromUtf8(const std::string& utf8);
+// Text conversions between UTF-16 (what Windows speaks) and UTF-8 (what the
+// probe prints and takes).
 std::string Utf8FromWide(const std::wstring& wide);
 std::wstring WideFromUtf8(const std::string& utf8);
 
 // Window helpers shared by the commands.
 long long HwndValue(HWND hwnd);
-Json RectJson(const RECT& r);  // [left, top, right, bottom]
-std::string ClassOf(HWND hwnd);
-// The window text as the window itself answers WM_GETTEXT (bounded wait).
+Json RectJson(const RECT& r);    // [left, top, right, bottom]
+std::string ClassOf(HWND hwnd);  // UTF-8
+// The window text in UTF-8, as the window itself answers WM_GETTEXT (bounded wait).
 std::string TextOf(HWND hwnd);
 DWORD PidOf(HWND hwnd);
 RECT ClientRectOnScreen(HWND hwnd);

@@ -11,13 +11,13 @@ namespace {
 // Explorer starting again: the icons it held are forgotten, and every
 // top-level window is told "TaskbarCreated".
 int ShellRestart(const Args& args) {
-  NOTIFYICONDATAA icon = {};
-  icon.cbSize = NOTIFYICONDATAA_V1_SIZE;
+  NOTIFYICONDATAW icon = {};
+  icon.cbSize = NOTIFYICONDATAW_V1_SIZE;
   icon.hWnd = args.Hwnd();
   icon.uID = static_cast<UINT>(args.Int("id", 0));
-  const bool deleted = Shell_NotifyIconA(NIM_DELETE, &icon) != FALSE;
-  const UINT created = RegisterWindowMessageA("TaskbarCreated");
-  const bool told = PostMessageA(HWND_BROADCAST, created, 0, 0) != FALSE;
+  const bool deleted = Shell_NotifyIconW(NIM_DELETE, &icon) != FALSE;
+  const UINT created = RegisterWindowMessageW(L"TaskbarCreated");
+  const bool told = PostMessageW(HWND_BROADCAST, created, 0, 0) != FALSE;
   Print(Json::Object().Set("deleted", deleted).Set("broadcast", told));
   return 0;
 }
@@ -26,8 +26,8 @@ int ShellRestart(const Args& args) {
 // it carries.
 bool MarkedForExclusion() {
   static const UINT exclude =
-      RegisterClipboardFormatA("ExcludeClipboardContentFromMonitorProcessing");
-  static const UINT history = RegisterClipboardFormatA("CanIncludeInClipboardHistory");
+      RegisterClipboardFormatW(L"ExcludeClipboardContentFromMonitorProcessing");
+  static const UINT history = RegisterClipboardFormatW(L"CanIncludeInClipboardHistory");
   if (IsClipboardFormatAvailable(exclude)) return true;
   if (!IsClipboardFormatAvailable(history)) return false;
   HANDLE data = GetClipboardData(history);
@@ -43,9 +43,9 @@ struct History {
 };
 
 LRESULT CALLBACK HistoryProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* history = reinterpret_cast<History*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  auto* history = reinterpret_cast<History*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (message != WM_CLIPBOARDUPDATE || !history)
-    return DefWindowProcA(hwnd, message, wParam, lParam);
+    return DefWindowProcW(hwnd, message, wParam, lParam);
   ++history->updates;
   LARGE_INTEGER start, end;
   QueryPerformanceCounter(&start);
@@ -62,7 +62,7 @@ LRESULT CALLBACK HistoryProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
     // The history keeps a copy of the image: the owner renders it now.
     HANDLE bitmap = GetClipboardData(CF_BITMAP);
     BITMAP info = {};
-    if (bitmap && GetObjectA(bitmap, sizeof info, &info)) {
+    if (bitmap && GetObjectW(bitmap, sizeof info, &info)) {
       ++history->taken;
       update.Set("taken", true).Set("width", info.bmWidth).Set("height", info.bmHeight);
     }
@@ -80,21 +80,21 @@ LRESULT CALLBACK HistoryProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
 int ClipboardHistory(const Args& args) {
   History history;
   QueryPerformanceFrequency(&history.frequency);
-  WNDCLASSA wc = {};
+  WNDCLASSW wc = {};
   wc.lpfnWndProc = HistoryProc;
-  wc.hInstance = GetModuleHandleA(nullptr);
-  wc.lpszClassName = "VistrelProbeHistory";
-  RegisterClassA(&wc);
-  HWND hwnd = CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = L"VistrelProbeHistory";
+  RegisterClassW(&wc);
+  HWND hwnd = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                               wc.hInstance, nullptr);
   if (!hwnd || !AddClipboardFormatListener(hwnd)) Fail("no clipboard listener");
-  SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&history));
+  SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&history));
   Print(Json::Object().Set("listening", true));
   const DWORD until = GetTickCount() + static_cast<DWORD>(args.Int("seconds", 30) * 1000);
   SetTimer(hwnd, 1, 100, nullptr);
   MSG msg;
-  while (static_cast<LONG>(until - GetTickCount()) > 0 && GetMessageA(&msg, nullptr, 0, 0) > 0)
-    DispatchMessageA(&msg);
+  while (static_cast<LONG>(until - GetTickCount()) > 0 && GetMessageW(&msg, nullptr, 0, 0) > 0)
+    DispatchMessageW(&msg);
   RemoveClipboardFormatListener(hwnd);
   Print(Json::Object()
             .Set("updates", history.updates)
@@ -106,7 +106,7 @@ int ClipboardHistory(const Args& args) {
 BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
   MONITORINFO info = {};
   info.cbSize = sizeof info;
-  GetMonitorInfoA(monitor, &info);
+  GetMonitorInfoW(monitor, &info);
   reinterpret_cast<Json*>(list)->Push(
       Json::Object().Set("rect", RectJson(info.rcMonitor)).Set("primary", (info.dwFlags & 1) != 0));
   return TRUE;

@@ -1,20 +1,21 @@
 // File commands for the fault tests: hold-files.
 #include "probe.h"
 
+#include <filesystem>
 #include <fstream>
 
 namespace probe {
 namespace {
 
 // The paths of a list file, one a line, in UTF-8.
-std::vector<std::string> ReadList(const std::string& ansiPath) {
-  std::ifstream in(ansiPath, std::ios::binary);
+std::vector<std::wstring> ReadList(const std::wstring& listPath) {
+  std::ifstream in(std::filesystem::path(listPath), std::ios::binary);
   if (!in) Fail("cannot read the list file");
-  std::vector<std::string> paths;
+  std::vector<std::wstring> paths;
   std::string line;
   while (std::getline(in, line)) {
     while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.pop_back();
-    if (!line.empty()) paths.push_back(AnsiFromUtf8(line));
+    if (!line.empty()) paths.push_back(WideFromUtf8(line));
   }
   return paths;
 }
@@ -22,15 +23,15 @@ std::vector<std::string> ReadList(const std::string& ansiPath) {
 // Makes the listed files read-only, or keeps them open without sharing (as an
 // editor holding a file locked would) for the given time.
 int HoldFiles(const Args& args) {
-  const std::vector<std::string> paths = ReadList(args.Ansi("list"));
+  const std::vector<std::wstring> paths = ReadList(args.Wide("list"));
   const std::string mode = args.Get("mode", "lock");
   int done = 0;
   std::vector<HANDLE> handles;
-  for (const std::string& path : paths) {
+  for (const std::wstring& path : paths) {
     if (mode == "readonly") {
-      if (SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY)) ++done;
+      if (SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY)) ++done;
     } else {
-      HANDLE h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+      HANDLE h = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                              FILE_ATTRIBUTE_NORMAL, nullptr);
       if (h != INVALID_HANDLE_VALUE) {
         handles.push_back(h);

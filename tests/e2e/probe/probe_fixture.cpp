@@ -137,59 +137,59 @@ LRESULT CALLBACK FixtureProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
       ReportPlace(hwnd);
       break;
     case WM_DESTROY: {
-      NOTIFYICONDATAA tray = {};
+      NOTIFYICONDATAW tray = {};
       tray.cbSize = sizeof tray;
       tray.hWnd = hwnd;
       tray.uID = 1;
-      Shell_NotifyIconA(NIM_DELETE, &tray);
+      Shell_NotifyIconW(NIM_DELETE, &tray);
       PostQuitMessage(0);
       return 0;
     }
   }
-  return DefWindowProcA(hwnd, message, wParam, lParam);
+  return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
 // Sample controls, so the tests can check what the probe reads of children.
 void AddControls(HWND parent) {
-  HINSTANCE instance = GetModuleHandleA(nullptr);
-  auto make = [&](const char* cls, const char* text, DWORD style, int id, int x, int y, int w,
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  auto make = [&](const wchar_t* cls, const wchar_t* text, DWORD style, int id, int x, int y, int w,
                   int h) {
-    return CreateWindowExA(0, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, parent,
+    return CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, parent,
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
   };
-  HWND button = make("BUTTON", "Bouton", BS_PUSHBUTTON, 11, 5, 5, 80, 22);
+  HWND button = make(L"BUTTON", L"Bouton", BS_PUSHBUTTON, 11, 5, 5, 80, 22);
   HFONT font =
-      CreateFontA(-13, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                  CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "Arial");
-  SendMessageA(button, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  HWND check = make("BUTTON", "Coché", BS_AUTOCHECKBOX, 12, 5, 30, 80, 20);
-  SendMessageA(check, BM_SETCHECK, BST_CHECKED, 0);
-  HWND combo = make("COMBOBOX", "", CBS_DROPDOWNLIST | WS_VSCROLL, 13, 100, 5, 80, 120);
-  for (const char* item : {"F11", "F12", "Impr. écran"})
-    SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
-  SendMessageA(combo, CB_SETCURSEL, 2, 0);
-  HWND bar = make(TRACKBAR_CLASSA, "", TBS_HORZ, 14, 100, 40, 120, 24);
-  SendMessageA(bar, TBM_SETRANGE, TRUE, MAKELPARAM(1, 100));
-  SendMessageA(bar, TBM_SETPOS, TRUE, 42);
-  make("EDIT", "C:\\Dossier", WS_BORDER | ES_AUTOHSCROLL, 15, 5, 60, 150, 20);
+      CreateFontW(-13, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                  CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"Arial");
+  SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  HWND check = make(L"BUTTON", L"Coché", BS_AUTOCHECKBOX, 12, 5, 30, 80, 20);
+  SendMessageW(check, BM_SETCHECK, BST_CHECKED, 0);
+  HWND combo = make(L"COMBOBOX", L"", CBS_DROPDOWNLIST | WS_VSCROLL, 13, 100, 5, 80, 120);
+  for (const wchar_t* item : {L"F11", L"F12", L"Impr. écran"})
+    SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+  SendMessageW(combo, CB_SETCURSEL, 2, 0);
+  HWND bar = make(TRACKBAR_CLASSW, L"", TBS_HORZ, 14, 100, 40, 120, 24);
+  SendMessageW(bar, TBM_SETRANGE, TRUE, MAKELPARAM(1, 100));
+  SendMessageW(bar, TBM_SETPOS, TRUE, 42);
+  make(L"EDIT", L"C:\\Dossier", WS_BORDER | ES_AUTOHSCROLL, 15, 5, 60, 150, 20);
 }
 
 int Fixture(const Args& args) {
   const int x = static_cast<int>(args.Int("x", 60)), y = static_cast<int>(args.Int("y", 80));
   const int w = static_cast<int>(args.Int("w", 300)), h = static_cast<int>(args.Int("h", 200));
-  const std::string title = args.Ansi("title", "Vistrel fixture");
+  const std::wstring title = args.Wide("title", "Vistrel fixture");
   solidColour = static_cast<int>(args.Int("solid", -1));
   closeOnKey = static_cast<int>(args.Int("close-on-key", -1));
   const int animate = static_cast<int>(args.Int("animate", 0));
   if (animate > 0) frame = 0;
 
-  WNDCLASSEXA wc = {};
+  WNDCLASSEXW wc = {};
   wc.cbSize = sizeof wc;
   wc.lpfnWndProc = FixtureProc;
-  wc.hInstance = GetModuleHandleA(nullptr);
-  wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
-  wc.lpszClassName = "VistrelFixture";
-  RegisterClassExA(&wc);
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
+  wc.lpszClassName = L"VistrelFixture";
+  RegisterClassExW(&wc);
 
   const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
   const bool layered = args.Has("alpha") || args.Has("colorkey");
@@ -197,7 +197,7 @@ int Fixture(const Args& args) {
   RECT r = {x, y, x + w, y + h};  // --x/--y place the client area
   AdjustWindowRectEx(&r, style, FALSE, exstyle);
   HWND hwnd =
-      CreateWindowExA(exstyle, "VistrelFixture", title.c_str(), style, r.left, r.top,
+      CreateWindowExW(exstyle, L"VistrelFixture", title.c_str(), style, r.left, r.top,
                       r.right - r.left, r.bottom - r.top, nullptr, nullptr, wc.hInstance, nullptr);
   if (!hwnd) Fail("CreateWindowEx failed");
   if (args.Has("controls")) AddControls(hwnd);
@@ -216,15 +216,15 @@ int Fixture(const Args& args) {
   bool trayIcon = false;
   if (args.Has("tray")) {
     // A tray icon of the tests' own, to find the tray and check its clicks.
-    NOTIFYICONDATAA tray = {};
+    NOTIFYICONDATAW tray = {};
     tray.cbSize = sizeof tray;
     tray.hWnd = hwnd;
     tray.uID = 1;
     tray.uFlags = NIF_ICON | NIF_MESSAGE | NIF_TIP;
     tray.uCallbackMessage = kTrayMessage;
-    tray.hIcon = LoadIconA(nullptr, MAKEINTRESOURCEA(32512));
-    lstrcpynA(tray.szTip, title.c_str(), sizeof tray.szTip);
-    trayIcon = Shell_NotifyIconA(NIM_ADD, &tray) != 0;
+    tray.hIcon = LoadIconW(nullptr, MAKEINTRESOURCEW(32512));
+    lstrcpynW(tray.szTip, title.c_str(), ARRAYSIZE(tray.szTip));
+    trayIcon = Shell_NotifyIconW(NIM_ADD, &tray) != 0;
   }
 
   RECT window;
@@ -237,12 +237,12 @@ int Fixture(const Args& args) {
                      .Set("rect", RectJson(window))
                      .Set("client", RectJson(ClientRectOnScreen(hwnd)))
                      .Set("x11_window", static_cast<long long>(reinterpret_cast<uintptr_t>(
-                                            GetPropA(hwnd, "__wine_x11_whole_window"))))
+                                            GetPropW(hwnd, L"__wine_x11_whole_window"))))
                      .Set("tray", trayIcon));
   MSG msg;
-  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
     TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    DispatchMessageW(&msg);
   }
   Event("closed", Json::Object());
   return 0;

@@ -39,10 +39,10 @@ std::string WideText(HWND hwnd) {
 HWND FileNameEdit(HWND dialog) {
   HWND box = GetDlgItem(dialog, cmb13);
   if (!box) return GetDlgItem(dialog, edt1);
-  HWND edit = FindWindowExA(box, nullptr, "Edit", nullptr);
+  HWND edit = FindWindowExW(box, nullptr, L"Edit", nullptr);
   if (!edit) {
-    HWND inner = FindWindowExA(box, nullptr, "ComboBox", nullptr);
-    if (inner) edit = FindWindowExA(inner, nullptr, "Edit", nullptr);
+    HWND inner = FindWindowExW(box, nullptr, L"ComboBox", nullptr);
+    if (inner) edit = FindWindowExW(inner, nullptr, L"Edit", nullptr);
   }
   return edit ? edit : box;
 }
@@ -83,7 +83,7 @@ int SaveDialogCommand(const Args& args) {
   if (!press.empty()) {
     const int id = press == "save" ? IDOK : press == "cancel" ? IDCANCEL : 0;
     if (!id) Fail("--press save or cancel");
-    answer.Set("pressed", PostMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0) != 0);
+    answer.Set("pressed", PostMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0) != 0);
   }
   Print(answer);
   return 0;

@@ -105,8 +105,8 @@ std::string Args::Get(const std::string& name, const std::string& fallback) cons
   return it == values_.end() ? fallback : it->second;
 }
 
-std::string Args::Ansi(const std::string& name, const std::string& fallback) const {
-  return AnsiFromUtf8(Get(name, fallback));
+std::wstring Args::Wide(const std::string& name, const std::string& fallback) const {
+  return WideFromUtf8(Get(name, fallback));
 }
 
 long long Args::Int(const std::string& name, long long fallback) const {
@@ -220,26 +220,6 @@ std::wstring WideFromUtf8(const std::string& utf8) {
   return out;
 }
 
-std::string Utf8FromAnsi(const std::string& ansi) {
-  if (ansi.empty()) return {};
-  const int n =
-      MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
-  std::wstring wide(n, L'\0');
-  MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), wide.data(), n);
-  return Utf8FromWide(wide);
-}
-
-std::string AnsiFromUtf8(const std::string& utf8) {
-  const std::wstring wide = WideFromUtf8(utf8);
-  if (wide.empty()) return {};
-  const int n = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr,
-                                    0, nullptr, nullptr);
-  std::string out(n, '\0');
-  WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n, nullptr,
-                      nullptr);
-  return out;
-}
-
 long long HwndValue(HWND hwnd) { return static_cast<long long>(reinterpret_cast<uintptr_t>(hwnd)); }
 
 Json RectJson(const RECT& r) {
@@ -247,24 +227,24 @@ Json RectJson(const RECT& r) {
 }
 
 std::string ClassOf(HWND hwnd) {
-  char name[256] = {};
-  GetClassNameA(hwnd, name, sizeof name);
-  return name;
+  wchar_t name[256] = {};
+  GetClassNameW(hwnd, name, 256);
+  return Utf8FromWide(name);
 }
 
 std::string TextOf(HWND hwnd) {
   DWORD_PTR length = 0;
-  if (!SendMessageTimeoutA(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length)) {
-    char buf[1024] = {};
-    GetWindowTextA(hwnd, buf, sizeof buf);  // the caption the system keeps
-    return buf;
+  if (!SendMessageTimeoutW(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length)) {
+    wchar_t buf[1024] = {};
+    GetWindowTextW(hwnd, buf, 1024);  // the caption the system keeps
+    return Utf8FromWide(buf);
   }
-  std::string text(length + 1, '\0');
+  std::wstring text(length + 1, L'\0');
   DWORD_PTR copied = 0;
-  SendMessageTimeoutA(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+  SendMessageTimeoutW(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
                       SMTO_ABORTIFHUNG, 2000, &copied);
   text.resize(std::min<size_t>(copied, length));
-  return text;
+  return Utf8FromWide(text);
 }
 
 DWORD PidOf(HWND hwnd) {

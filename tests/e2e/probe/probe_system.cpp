@@ -15,8 +15,8 @@ namespace {
 // Opens with a window of its own: under Wine two openers that both pass no
 // window do not exclude each other.
 bool OpenClipboardWithin(DWORD milliseconds) {
-  static HWND owner = CreateWindowExA(0, "STATIC", "vistrel probe", 0, 0, 0, 0, 0, HWND_MESSAGE,
-                                      nullptr, GetModuleHandleA(nullptr), nullptr);
+  static HWND owner = CreateWindowExW(0, L"STATIC", L"vistrel probe", 0, 0, 0, 0, 0, HWND_MESSAGE,
+                                      nullptr, GetModuleHandleW(nullptr), nullptr);
   const DWORD start = GetTickCount();
   while (!OpenClipboard(owner)) {
     if (GetTickCount() - start > milliseconds) return false;
@@ -47,8 +47,8 @@ std::string FormatName(UINT format) {
   };
   for (const auto& [number, name] : standard)
     if (number == format) return name;
-  char name[256] = {};
-  if (GetClipboardFormatNameA(format, name, sizeof name)) return Utf8FromAnsi(name);
+  wchar_t name[256] = {};
+  if (GetClipboardFormatNameW(format, name, 256)) return Utf8FromWide(name);
   return std::to_string(format);
 }
 
@@ -70,7 +70,7 @@ int ClipboardInfo(const Args& args) {
   if (IsClipboardFormatAvailable(CF_BITMAP)) {
     BITMAP bm = {};
     HANDLE handle = GetClipboardData(CF_BITMAP);
-    if (handle && GetObjectA(handle, sizeof bm, &bm))
+    if (handle && GetObjectW(handle, sizeof bm, &bm))
       bitmap = Json::Object()
                    .Set("width", static_cast<int>(bm.bmWidth))
                    .Set("height", static_cast<int>(bm.bmHeight))
@@ -90,7 +90,7 @@ int ClipboardInfo(const Args& args) {
 // Writes the clipboard's CF_DIB as a .bmp file: a way to the pixels that does
 // not depend on the X selection.
 int ClipboardSave(const Args& args) {
-  const std::string path = args.Ansi("path");
+  const std::wstring path = args.Wide("path");
   if (path.empty()) Fail("--path is required");
   if (!OpenClipboardWithin(static_cast<DWORD>(args.Int("timeout", 3000)))) Fail("clipboard busy");
   HANDLE handle = GetClipboardData(CF_DIB);
@@ -108,7 +108,7 @@ int ClipboardSave(const Args& args) {
   file.bfType = 0x4D42;
   file.bfSize = static_cast<DWORD>(sizeof file + size);
   file.bfOffBits = static_cast<DWORD>(sizeof file + header->biSize + masks + colours * 4);
-  FILE* out = fopen(path.c_str(), "wb");
+  FILE* out = _wfopen(path.c_str(), L"wb");
   bool ok = out && fwrite(&file, sizeof file, 1, out) == 1 && fwrite(header, size, 1, out) == 1;
   if (out) ok = fclose(out) == 0 && ok;
   const int width = header->biWidth, height = header->biHeight, bpp = header->biBitCount;

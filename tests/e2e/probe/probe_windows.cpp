@@ -29,43 +29,43 @@ LRESULT CALLBACK ReplyProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
     }
     return TRUE;
   }
-  return DefWindowProcA(hwnd, message, wParam, lParam);
+  return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
 std::optional<std::string> AskInside(HWND window, LPARAM kind, ULONG_PTR replyTag) {
   static HWND reply = [] {
-    WNDCLASSA wc = {};
+    WNDCLASSW wc = {};
     wc.lpfnWndProc = ReplyProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "VistrelProbeReply";
-    RegisterClassA(&wc);
-    return CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"VistrelProbeReply";
+    RegisterClassW(&wc);
+    return CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                            wc.hInstance, nullptr);
   }();
   static HMODULE dll = [] {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string dllPath(path);
-    dllPath = dllPath.substr(0, dllPath.find_last_of("\\/") + 1) + "vistrel_probe_hook.dll";
-    return LoadLibraryA(dllPath.c_str());
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring dllPath(path);
+    dllPath = dllPath.substr(0, dllPath.find_last_of(L"\\/") + 1) + L"vistrel_probe_hook.dll";
+    return LoadLibraryW(dllPath.c_str());
   }();
   if (!dll || !reply) return std::nullopt;
   auto proc = reinterpret_cast<HOOKPROC>(
       reinterpret_cast<void*>(GetProcAddress(dll, "ProbeGetMessageHook")));
   HHOOK hook =
-      proc ? SetWindowsHookExA(WH_GETMESSAGE, proc, dll, GetWindowThreadProcessId(window, nullptr))
+      proc ? SetWindowsHookExW(WH_GETMESSAGE, proc, dll, GetWindowThreadProcessId(window, nullptr))
            : nullptr;
   if (!hook) return std::nullopt;
   std::string answer;
   pendingReply = &answer;
   pendingTag = replyTag;
-  PostMessageA(window, RegisterWindowMessageA(kQueryMessage), reinterpret_cast<WPARAM>(reply),
+  PostMessageW(window, RegisterWindowMessageW(kQueryMessage), reinterpret_cast<WPARAM>(reply),
                kind);
   const DWORD start = GetTickCount();
   while (pendingReply && GetTickCount() - start < 3000) {
     MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
     MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
   }
   const bool answered = pendingReply == nullptr;
   pendingReply = nullptr;
@@ -101,10 +101,10 @@ Json FontJson(HWND hwnd) {
   if (record == it->second.end() || (record->second.hasFont && !record->second.readable))
     return Json::Object().Set("readable", false);
   if (!record->second.hasFont) return nullptr;
-  const LOGFONTA& lf = record->second.font;
+  const LOGFONTW& lf = record->second.font;
   return Json::Object()
       .Set("readable", true)
-      .Set("face", Utf8FromAnsi(lf.lfFaceName))
+      .Set("face", Utf8FromWide(lf.lfFaceName))
       .Set("height", static_cast<int>(lf.lfHeight))
       .Set("weight", static_cast<int>(lf.lfWeight))
       .Set("italic", lf.lfItalic != 0)
@@ -113,7 +113,7 @@ Json FontJson(HWND hwnd) {
 
 DWORD_PTR Query(HWND hwnd, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
   DWORD_PTR result = 0;
-  SendMessageTimeoutA(hwnd, message, wParam, lParam, SMTO_ABORTIFHUNG, 2000, &result);
+  SendMessageTimeoutW(hwnd, message, wParam, lParam, SMTO_ABORTIFHUNG, 2000, &result);
   return result;
 }
 
@@ -212,12 +212,12 @@ Json MsgBoxJson(HWND box) {
   for (HWND child : Children(box)) {
     if (!IsWindowVisible(child)) continue;
     const std::string cls = ClassOf(child);
-    const DWORD style = static_cast<DWORD>(GetWindowLongPtrA(child, GWL_STYLE));
+    const DWORD style = static_cast<DWORD>(GetWindowLongPtrW(child, GWL_STYLE));
     if (IsClass(cls, "Button")) {
       buttons.Push(Json::Object()
                        .Set("hwnd", HwndValue(child))
                        .Set("id", GetDlgCtrlID(child))
-                       .Set("text", Utf8FromAnsi(WithoutAmpersands(TextOf(child)))));
+                       .Set("text", WithoutAmpersands(TextOf(child))));
     } else if (IsClass(cls, "Static")) {
       if ((style & SS_TYPEMASK) == SS_ICON)
         icon = true;
@@ -228,8 +228,8 @@ Json MsgBoxJson(HWND box) {
   return Json::Object()
       .Set("hwnd", HwndValue(box))
       .Set("pid", PidOf(box))
-      .Set("caption", Utf8FromAnsi(TextOf(box)))
-      .Set("text", Utf8FromAnsi(text))
+      .Set("caption", TextOf(box))
+      .Set("text", text)
       .Set("icon", icon)
       .Set("icon_kind", IconKindJson(box))
       .Set("buttons", buttons)
@@ -270,13 +270,13 @@ int MsgBoxes(const Args& args) {
 int MsgBoxClose(const Args& args) {
   const std::vector<HWND> boxes = MessageBoxes(args);
   if (boxes.empty()) Fail("no message box");
-  const std::string wanted = args.Ansi("button");
+  const std::wstring wanted = args.Wide("button");
   for (HWND child : Children(boxes.front())) {
     if (!IsWindowVisible(child) || !IsClass(ClassOf(child), "Button")) continue;
     const std::string text = WithoutAmpersands(TextOf(child));
-    if (!wanted.empty() && _stricmp(text.c_str(), wanted.c_str())) continue;
-    PostMessageA(child, BM_CLICK, 0, 0);
-    Print(Json::Object().Set("box", HwndValue(boxes.front())).Set("clicked", Utf8FromAnsi(text)));
+    if (!wanted.empty() && lstrcmpiW(WideFromUtf8(text).c_str(), wanted.c_str())) continue;
+    PostMessageW(child, BM_CLICK, 0, 0);
+    Print(Json::Object().Set("box", HwndValue(boxes.front())).Set("clicked", text));
     return 0;
   }
   Fail("no button " + args.Get("button") + " in the message box");
@@ -290,7 +290,7 @@ int ScreenRect(const Args& args) {
   // The X window of its top-level window: what a click there must land on.
   const HWND top = found ? GetAncestor(hwnd, GA_ROOT) : nullptr;
   const uintptr_t xwindow =
-      top ? reinterpret_cast<uintptr_t>(GetPropA(top, "__wine_x11_whole_window")) : 0;
+      top ? reinterpret_cast<uintptr_t>(GetPropW(top, L"__wine_x11_whole_window")) : 0;
   RECT topRect = {};
   if (top) GetWindowRect(top, &topRect);
   Print(Json::Object()
@@ -304,9 +304,9 @@ int ScreenRect(const Args& args) {
 
 int SetText(const Args& args) {
   const HWND hwnd = args.Hwnd();
-  const std::string text = args.Ansi("text");
+  const std::wstring text = args.Wide("text");
   DWORD_PTR result = 0;
-  const bool done = SendMessageTimeoutA(hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
+  const bool done = SendMessageTimeoutW(hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
                                         SMTO_ABORTIFHUNG, 5000, &result);
   Print(Json::Object().Set("done", done).Set("result", static_cast<long long>(result)));
   return 0;
@@ -315,7 +315,7 @@ int SetText(const Args& args) {
 int Send(const Args& args) {
   const HWND hwnd = args.Hwnd();
   DWORD_PTR result = 0;
-  const bool done = SendMessageTimeoutA(hwnd, MessageNumber(args.Get("msg")), args.Int("wparam", 0),
+  const bool done = SendMessageTimeoutW(hwnd, MessageNumber(args.Get("msg")), args.Int("wparam", 0),
                                         args.Int("lparam", 0), SMTO_NORMAL,
                                         static_cast<UINT>(args.Int("timeout", 5000)), &result);
   Print(Json::Object().Set("done", done).Set("result", static_cast<long long>(result)));
@@ -324,7 +324,7 @@ int Send(const Args& args) {
 
 int Post(const Args& args) {
   const HWND hwnd = args.Hwnd();
-  const bool posted = PostMessageA(hwnd, MessageNumber(args.Get("msg")), args.Int("wparam", 0),
+  const bool posted = PostMessageW(hwnd, MessageNumber(args.Get("msg")), args.Int("wparam", 0),
                                    args.Int("lparam", 0));
   Print(Json::Object().Set("posted", posted));
   return 0;
@@ -338,7 +338,7 @@ volatile LONG copyFinished = 0;
 DWORD_PTR copyResult = 0;
 
 DWORD WINAPI SendCopyDataThread(LPVOID target) {
-  SendMessageTimeoutA(static_cast<HWND>(target), WM_COPYDATA, 0,
+  SendMessageTimeoutW(static_cast<HWND>(target), WM_COPYDATA, 0,
                       reinterpret_cast<LPARAM>(&copyData), SMTO_NORMAL, 120000, &copyResult);
   InterlockedExchange(&copyFinished, 1);
   return 0;
@@ -346,7 +346,7 @@ DWORD WINAPI SendCopyDataThread(LPVOID target) {
 
 int SendCopyData(const Args& args) {
   const HWND hwnd = args.Hwnd();
-  copyText = args.Ansi("text");
+  copyText = args.Get("text");
   copyData.dwData = static_cast<ULONG_PTR>(args.Int("data", 0));
   copyData.cbData = static_cast<DWORD>(copyText.size() + 1);
   copyData.lpData = copyText.data();
@@ -370,14 +370,13 @@ int Menu(const Args& args) {
     if (answer) {
       Json items = Json::Array();
       for (const MenuRecord& r : Records<MenuRecord>(*answer)) {
-        items.Push(
-            Json::Object()
-                .Set("text", Utf8FromAnsi(std::string(r.text, strnlen(r.text, sizeof r.text))))
-                .Set("id", static_cast<long long>(static_cast<int>(r.id)))
-                .Set("separator", (r.state & MF_SEPARATOR) != 0)
-                .Set("enabled", (r.state & (MF_GRAYED | MF_DISABLED)) == 0)
-                .Set("checked", (r.state & MF_CHECKED) != 0)
-                .Set("rect", RectJson(r.rect)));
+        items.Push(Json::Object()
+                       .Set("text", Utf8FromWide(std::wstring(r.text, wcsnlen(r.text, 128))))
+                       .Set("id", static_cast<long long>(static_cast<int>(r.id)))
+                       .Set("separator", (r.state & MF_SEPARATOR) != 0)
+                       .Set("enabled", (r.state & (MF_GRAYED | MF_DISABLED)) == 0)
+                       .Set("checked", (r.state & MF_CHECKED) != 0)
+                       .Set("rect", RectJson(r.rect)));
       }
       menu.Set("items", items);
     } else {
@@ -400,7 +399,7 @@ int Info(const Args&) {
               Json::Array().Push(GetSystemMetrics(SM_CXSCREEN)).Push(GetSystemMetrics(SM_CYSCREEN)))
           .Set("cursor", Json::Array().Push(cursor.x).Push(cursor.y))
           .Set("foreground", HwndValue(foreground))
-          .Set("foreground_class", foreground ? Utf8FromAnsi(ClassOf(foreground)) : "")
+          .Set("foreground_class", foreground ? ClassOf(foreground) : "")
           .Set("foreground_pid", foreground ? PidOf(foreground) : 0UL)
           .Set("acp", GetACP())
           .Set("pid", GetCurrentProcessId()));
@@ -469,7 +468,7 @@ ProbeCommand postCommand("post", Post, "post --hwnd H --msg M [--wparam W --lpar
 ProbeCommand copyDataCommand(
     "send-copydata", SendCopyData,
     "send-copydata --hwnd H --data N --text T [--wait MS]: WM_COPYDATA with a zero-terminated "
-    "ANSI text, sent from a thread");
+    "UTF-8 text, sent from a thread");
 ProbeCommand menuCommand("menu", Menu, "menu: open popup menus (#32768) of the program");
 ProbeCommand infoCommand("info", Info, "info: screen size, cursor, foreground window, code page");
 
@@ -481,16 +480,16 @@ Json ChildJson(HWND child) {
   RECT r = {};
   GetWindowRect(child, &r);
   MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
-  const DWORD style = static_cast<DWORD>(GetWindowLongPtrA(child, GWL_STYLE));
+  const DWORD style = static_cast<DWORD>(GetWindowLongPtrW(child, GWL_STYLE));
   Json j = Json::Object()
                .Set("hwnd", HwndValue(child))
                .Set("parent", HwndValue(parent))
-               .Set("class", Utf8FromAnsi(cls))
-               .Set("text", Utf8FromAnsi(TextOf(child)))
+               .Set("class", cls)
+               .Set("text", TextOf(child))
                .Set("id", GetDlgCtrlID(child))
                .Set("rect", RectJson(r))
                .Set("style", static_cast<long long>(style))
-               .Set("exstyle", static_cast<long long>(GetWindowLongPtrA(child, GWL_EXSTYLE)))
+               .Set("exstyle", static_cast<long long>(GetWindowLongPtrW(child, GWL_EXSTYLE)))
                .Set("visible", IsWindowVisible(child) != 0)
                .Set("enabled", IsWindowEnabled(child) != 0)
                .Set("font", FontJson(child));
@@ -529,7 +528,7 @@ Json TopLevelJson(HWND hwnd, bool children) {
   COLORREF key = 0;
   BYTE alpha = 0;
   DWORD flags = 0;
-  const DWORD exstyle = static_cast<DWORD>(GetWindowLongPtrA(hwnd, GWL_EXSTYLE));
+  const DWORD exstyle = static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_EXSTYLE));
   const bool layeredRead =
       (exstyle & WS_EX_LAYERED) && GetLayeredWindowAttributes(hwnd, &key, &alpha, &flags);
   Json layered = nullptr;
@@ -543,16 +542,16 @@ Json TopLevelJson(HWND hwnd, bool children) {
                                        .Push(static_cast<int>(GetGValue(key)))
                                        .Push(static_cast<int>(GetBValue(key))));
   }
-  const uintptr_t xwindow = reinterpret_cast<uintptr_t>(GetPropA(hwnd, "__wine_x11_whole_window"));
+  const uintptr_t xwindow = reinterpret_cast<uintptr_t>(GetPropW(hwnd, L"__wine_x11_whole_window"));
   Json j = Json::Object()
                .Set("hwnd", HwndValue(hwnd))
                .Set("pid", PidOf(hwnd))
-               .Set("class", Utf8FromAnsi(ClassOf(hwnd)))
-               .Set("title", Utf8FromAnsi(TextOf(hwnd)))
+               .Set("class", ClassOf(hwnd))
+               .Set("title", TextOf(hwnd))
                .Set("visible", IsWindowVisible(hwnd) != 0)
                .Set("enabled", IsWindowEnabled(hwnd) != 0)
                .Set("iconic", IsIconic(hwnd) != 0)
-               .Set("style", static_cast<long long>(GetWindowLongPtrA(hwnd, GWL_STYLE)))
+               .Set("style", static_cast<long long>(GetWindowLongPtrW(hwnd, GWL_STYLE)))
                .Set("exstyle", static_cast<long long>(exstyle))
                .Set("rect", RectJson(window))
                .Set("client", RectJson(ClientRectOnScreen(hwnd)))

@@ -6,7 +6,7 @@
 
 // Posted to a window with wParam = the probe's reply window and lParam = the
 // query kind.
-inline constexpr const char* kQueryMessage = "VistrelProbeQuery";
+inline constexpr const wchar_t* kQueryMessage = L"VistrelProbeQuery";
 inline constexpr LPARAM kQueryFonts = 1;   // a top-level window and its descendants
 inline constexpr LPARAM kQueryMenu = 2;    // an open popup menu window (#32768)
 inline constexpr LPARAM kQueryIcon = 3;    // a message box: which system icon it shows
@@ -24,7 +24,7 @@ struct FontRecord {
   unsigned long long hwnd;
   int hasFont;   // WM_GETFONT gave a font (else the system font is used)
   int readable;  // GetObject read it
-  LOGFONTA font;
+  LOGFONTW font;
 };
 
 enum IconKind : int {
@@ -47,5 +47,5 @@ struct MenuRecord {
   unsigned int id;
   unsigned int state;  // GetMenuState flags
   RECT rect;           // screen coordinates
-  char text[128];      // ANSI
+  wchar_t text[128];   // UTF-16
 };

@@ -18,15 +18,15 @@ void AddFont(Fonts* f, HWND hwnd) {
   FontRecord& r = f->records[f->count++];
   ZeroMemory(&r, sizeof r);
   r.hwnd = static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(hwnd));
-  const HFONT font = reinterpret_cast<HFONT>(SendMessageA(hwnd, WM_GETFONT, 0, 0));
+  const HFONT font = reinterpret_cast<HFONT>(SendMessageW(hwnd, WM_GETFONT, 0, 0));
   r.hasFont = font != nullptr;
-  if (font && GetObjectA(font, sizeof r.font, &r.font) == sizeof r.font) r.readable = 1;
+  if (font && GetObjectW(font, sizeof r.font, &r.font) == sizeof r.font) r.readable = 1;
 }
 
 void Reply(HWND replyTo, ULONG_PTR tag, const void* records, size_t bytes) {
   COPYDATASTRUCT data = {tag, static_cast<DWORD>(bytes), const_cast<void*>(records)};
   DWORD_PTR ignored = 0;
-  SendMessageTimeoutA(replyTo, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_NORMAL, 2000,
+  SendMessageTimeoutW(replyTo, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_NORMAL, 2000,
                       &ignored);
 }
 
@@ -46,7 +46,7 @@ void AnswerFonts(HWND window, HWND replyTo) {
 void AnswerMenu(HWND menuWindow, HWND replyTo) {
   static MenuRecord records[kMaxRecords];
   constexpr UINT kGetHMenu = 0x01E1;  // MN_GETHMENU
-  const HMENU menu = reinterpret_cast<HMENU>(SendMessageA(menuWindow, kGetHMenu, 0, 0));
+  const HMENU menu = reinterpret_cast<HMENU>(SendMessageW(menuWindow, kGetHMenu, 0, 0));
   int count = menu ? GetMenuItemCount(menu) : 0;
   if (count > kMaxRecords) count = kMaxRecords;
   for (int i = 0; i < count; ++i) {
@@ -55,7 +55,7 @@ void AnswerMenu(HWND menuWindow, HWND replyTo) {
     r.id = GetMenuItemID(menu, i);
     r.state = GetMenuState(menu, i, MF_BYPOSITION);
     GetMenuItemRect(nullptr, menu, i, &r.rect);
-    GetMenuStringA(menu, i, r.text, sizeof r.text, MF_BYPOSITION);
+    GetMenuStringW(menu, i, r.text, 128, MF_BYPOSITION);
   }
   Reply(replyTo, kMenuReplyTag, records, count * sizeof(MenuRecord));
 }
@@ -63,26 +63,26 @@ void AnswerMenu(HWND menuWindow, HWND replyTo) {
 void AnswerIcon(HWND box, HWND replyTo) {
   int kind = kNoIcon;
   for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-    const LONG style = GetWindowLongA(child, GWL_STYLE);
-    char cls[16] = {};
-    GetClassNameA(child, cls, sizeof cls);
-    if (lstrcmpiA(cls, "Static") || (style & SS_TYPEMASK) != SS_ICON || !IsWindowVisible(child))
+    const LONG style = GetWindowLongW(child, GWL_STYLE);
+    wchar_t cls[16] = {};
+    GetClassNameW(child, cls, 16);
+    if (lstrcmpiW(cls, L"Static") || (style & SS_TYPEMASK) != SS_ICON || !IsWindowVisible(child))
       continue;
-    const HICON icon = reinterpret_cast<HICON>(SendMessageA(child, STM_GETICON, 0, 0));
+    const HICON icon = reinterpret_cast<HICON>(SendMessageW(child, STM_GETICON, 0, 0));
     if (!icon) continue;
     // The system icons are shared: the box holds the very handle LoadIcon gives.
-    kind = icon == LoadIconA(nullptr, IDI_HAND)          ? kStopIcon
-           : icon == LoadIconA(nullptr, IDI_EXCLAMATION) ? kWarningIcon
-           : icon == LoadIconA(nullptr, IDI_ASTERISK)    ? kInformationIcon
-           : icon == LoadIconA(nullptr, IDI_QUESTION)    ? kQuestionIcon
+    kind = icon == LoadIconW(nullptr, IDI_HAND)          ? kStopIcon
+           : icon == LoadIconW(nullptr, IDI_EXCLAMATION) ? kWarningIcon
+           : icon == LoadIconW(nullptr, IDI_ASTERISK)    ? kInformationIcon
+           : icon == LoadIconW(nullptr, IDI_QUESTION)    ? kQuestionIcon
                                                          : kOtherIcon;
   }
   Reply(replyTo, kIconReplyTag, &kind, sizeof kind);
 }
 
-BOOL CALLBACK MatchCursorResource(HMODULE module, LPCSTR, LPSTR name, LONG_PTR param) {
+BOOL CALLBACK MatchCursorResource(HMODULE module, LPCWSTR, LPWSTR name, LONG_PTR param) {
   auto* r = reinterpret_cast<CursorRecord*>(param);
-  if (IS_INTRESOURCE(name) && LoadCursorA(module, name) == GetCursor()) {
+  if (IS_INTRESOURCE(name) && LoadCursorW(module, name) == GetCursor()) {
     r->resourceId = static_cast<int>(reinterpret_cast<UINT_PTR>(name));
     return FALSE;
   }
@@ -94,9 +94,9 @@ void AnswerCursor(HWND replyTo) {
   const HCURSOR cursor = GetCursor();
   // The system cursors are shared: LoadCursor gives the very handle in use.
   for (int id = 32512; id <= 32651; ++id)
-    if (cursor && LoadCursorA(nullptr, MAKEINTRESOURCEA(id)) == cursor) r.systemId = id;
+    if (cursor && LoadCursorW(nullptr, MAKEINTRESOURCEW(id)) == cursor) r.systemId = id;
   if (cursor)
-    EnumResourceNamesA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(12) /* RT_GROUP_CURSOR */,
+    EnumResourceNamesW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(12) /* RT_GROUP_CURSOR */,
                        MatchCursorResource, reinterpret_cast<LONG_PTR>(&r));
   Reply(replyTo, kCursorReplyTag, &r, sizeof r);
 }
@@ -105,7 +105,7 @@ void AnswerCursor(HWND replyTo) {
 
 extern "C" __declspec(dllexport) LRESULT CALLBACK
     ProbeGetMessageHook(int code, WPARAM wParam, LPARAM lParam) {
-  static const UINT query = RegisterWindowMessageA(kQueryMessage);
+  static const UINT query = RegisterWindowMessageW(kQueryMessage);
   auto* msg = reinterpret_cast<MSG*>(lParam);
   if (code == HC_ACTION && wParam == PM_REMOVE && msg->message == query) {
     const HWND replyTo = reinterpret_cast<HWND>(msg->wParam);
