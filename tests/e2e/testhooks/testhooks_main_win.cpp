@@ -1,7 +1,7 @@
 // vistrel_testhooks.exe: the program as built, with one hidden window of the
 // tests' own. Sent WM_COPYDATA tagged 0x7E57, it raises the text it carries
-// as the program's error, inside the program's own error boundary, so the
-// tests can look at the error box. Sent kHandlesHeld with a handle kind
+// (UTF-8) as the program's error, inside the program's own error boundary, so
+// the tests can look at the error box. Sent kHandlesHeld with a handle kind
 // (0 menus, 1 icons, 2 GDI objects), it answers how many of them the
 // program's owners hold. Started with VISTREL_TEST_NO_TASKBAR=1, the program
 // finds no taskbar to take its icon until the window is sent kTaskbarReady.
@@ -58,9 +58,9 @@ class ErrorTrigger : public vistrel::Window {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  char noTaskbar[4] = "";
-  GetEnvironmentVariableA("VISTREL_TEST_NO_TASKBAR", noTaskbar, sizeof noTaskbar);
-  taskbarReady = noTaskbar[0] != '1';
+  wchar_t noTaskbar[4] = L"";
+  GetEnvironmentVariableW(L"VISTREL_TEST_NO_TASKBAR", noTaskbar, 4);
+  taskbarReady = noTaskbar[0] != L'1';
   ErrorTrigger trigger;
   trigger.Create();
   return vistrel::RunVistrel(&NotifyWhenTheTaskbarIsThere);
