@@ -6,20 +6,25 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 
 #include "toolkit/error.h"
+#include "toolkit/text_win.h"
 
 namespace vistrel {
 namespace {
 
 std::string WindowsDir() {
-  char dir[MAX_PATH];
-  GetWindowsDirectoryA(dir, MAX_PATH);
-  return dir;
+  wchar_t dir[MAX_PATH];
+  GetWindowsDirectoryW(dir, MAX_PATH);
+  return Utf8(dir);
 }
+
+// A UTF-8 path as the standard library opens it (through the wide calls).
+std::filesystem::path FsPath(const std::string& path) { return Wide(path); }
 
 // Each test gets its own bare file name in the Windows folder, removed after.
 class ConfigFileTest : public ::testing::Test {
@@ -28,18 +33,20 @@ class ConfigFileTest : public ::testing::Test {
     name_ = std::string("VistrelTest_") +
             ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".cfg";
     path_ = WindowsDir() + "\\" + name_;
-    DeleteFileA(path_.c_str());
+    DeleteFileW(Wide(path_).c_str());
   }
-  void TearDown() override { DeleteFileA(path_.c_str()); }
+  void TearDown() override { DeleteFileW(Wide(path_).c_str()); }
 
-  void WriteRaw(const std::string& text) { std::ofstream(path_, std::ios::binary) << text; }
+  void WriteRaw(const std::string& text) { std::ofstream(FsPath(path_), std::ios::binary) << text; }
   std::string ReadRaw() const {
-    std::ifstream in(path_, std::ios::binary);
+    std::ifstream in(FsPath(path_), std::ios::binary);
     std::stringstream s;
     s << in.rdbuf();
     return s.str();
   }
-  bool FileExists() const { return GetFileAttributesA(path_.c_str()) != INVALID_FILE_ATTRIBUTES; }
+  bool FileExists() const {
+    return GetFileAttributesW(Wide(path_).c_str()) != INVALID_FILE_ATTRIBUTES;
+  }
 
   std::string name_, path_;
 };
@@ -139,10 +146,10 @@ TEST_F(ConfigFileTest, ChangesByAnotherWriterAreSeenAtTheNextRead) {
 }
 
 TEST(ConfigFileFailure, RefusedWriteRaisesTheMessageWithTheBareName) {
-  const std::string path = WindowsDir() + "\\Vistrel.cfg";
-  const std::string saved = path + ".saved-by-test";
-  const bool hadFile = MoveFileA(path.c_str(), saved.c_str());
-  ASSERT_TRUE(CreateDirectoryA(path.c_str(), nullptr));  // a folder where the file should be
+  const std::wstring path = Wide(WindowsDir() + "\\Vistrel.cfg");
+  const std::wstring saved = path + L".saved-by-test";
+  const bool hadFile = MoveFileW(path.c_str(), saved.c_str());
+  ASSERT_TRUE(CreateDirectoryW(path.c_str(), nullptr));  // a folder where the file should be
   std::string what;
   try {
     ConfigFile config;
@@ -157,20 +164,16 @@ TEST(ConfigFileFailure, RefusedWriteRaisesTheMessageWithTheBareName) {
   } catch (const Error& e) {
     removeWhat = e.what();
   }
-  RemoveDirectoryA(path.c_str());
-  if (hadFile) MoveFileA(saved.c_str(), path.c_str());
-  EXPECT_EQ(what,
-            "Impossible d'\xE9"
-            "crire dans Vistrel.cfg");
-  EXPECT_EQ(removeWhat,
-            "Impossible d'\xE9"
-            "crire dans Vistrel.cfg");
+  RemoveDirectoryW(path.c_str());
+  if (hadFile) MoveFileW(saved.c_str(), path.c_str());
+  EXPECT_EQ(what, "Impossible d'écrire dans Vistrel.cfg");
+  EXPECT_EQ(removeWhat, "Impossible d'écrire dans Vistrel.cfg");
 }
 
 TEST(WinFolder, FindsTheDocumentsFolder) {
   const std::string documents = WinFolder(CSIDL_PERSONAL);
   ASSERT_FALSE(documents.empty());
-  const DWORD attributes = GetFileAttributesA(documents.c_str());
+  const DWORD attributes = GetFileAttributesW(Wide(documents).c_str());
   ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES) << documents;
   EXPECT_TRUE(attributes & FILE_ATTRIBUTE_DIRECTORY);
   EXPECT_EQ(DefaultSaveFolder(), documents + "\\Vistrel");

@@ -61,9 +61,9 @@ void ExpectLaidOutAt(HWND form, const Table& table, int dpi) {
     EXPECT_EQ(Text(r), Text(Scaled(TableRect(table.layout, entry), dpi))) << entry.name;
     // The form's own windows choose their fonts; a slider draws no text.
     if (entry.kind == ControlKind::Custom || entry.kind == ControlKind::TrackBar) continue;
-    LOGFONTA font = {};
-    HGDIOBJ handle = reinterpret_cast<HGDIOBJ>(SendMessageA(control, WM_GETFONT, 0, 0));
-    ASSERT_TRUE(handle && GetObjectA(handle, sizeof font, &font)) << entry.name;
+    LOGFONTW font = {};
+    HGDIOBJ handle = reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0));
+    ASSERT_TRUE(handle && GetObjectW(handle, sizeof font, &font)) << entry.name;
     EXPECT_EQ(font.lfHeight, -ScaleToDpi(EntryFont(table.font, entry.font).height, dpi))
         << entry.name;
   }
@@ -76,13 +76,13 @@ void ExpectRelaidOutOnDpiChanges(HWND form, const Table& table) {
   RECT before = {};
   GetWindowRect(form, &before);
   RECT suggested = {before.left + 300, before.top + 40, before.right + 300, before.bottom + 40};
-  SendMessageA(form, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+  SendMessageW(form, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
   ExpectLaidOutAt(form, table, 144);
   RECT after = {};
   GetWindowRect(form, &after);
   EXPECT_EQ(after.left, suggested.left) << "where the system suggests";
   EXPECT_EQ(after.top, suggested.top);
-  SendMessageA(form, WM_DPICHANGED, MAKEWPARAM(start, start), reinterpret_cast<LPARAM>(&before));
+  SendMessageW(form, WM_DPICHANGED, MAKEWPARAM(start, start), reinterpret_cast<LPARAM>(&before));
   ExpectLaidOutAt(form, table, start);
 }
 

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -20,11 +21,22 @@
 #include "imageio/image_writers_win.h"
 #include "toolkit/error.h"
 #include "toolkit/picture_win.h"
+#include "toolkit/text_win.h"
 
 namespace vistrel {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
+
+// A UTF-8 path as the standard library opens it (through the wide calls).
+std::filesystem::path FsPath(const std::string& path) { return Wide(path); }
+
+// The temporary folder in UTF-8, with its final backslash.
+std::string TempDir() {
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  return Utf8(temp);
+}
 
 std::uint32_t U32(const Bytes& b, std::size_t at) {
   return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<std::uint32_t>(b[at + 3]) << 24;
@@ -46,46 +58,43 @@ void Paint(Picture& picture, int w, int h) {
 class ImageFiles : public ::testing::Test {
  protected:
   void SetUp() override {
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    dir_ = std::string(temp) + "vistrel_" +
-           ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    dir_ = TempDir() + "vistrel_" + ::testing::UnitTest::GetInstance()->current_test_info()->name();
     RemoveTree(dir_);
-    CreateDirectoryA(dir_.c_str(), nullptr);
+    CreateDirectoryW(Wide(dir_).c_str(), nullptr);
   }
   void TearDown() override { RemoveTree(dir_); }
 
   static void RemoveTree(const std::string& dir) {
     for (const std::string& name : List(dir)) {
       const std::string path = dir + "\\" + name;
-      if (GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_DIRECTORY)
+      if (GetFileAttributesW(Wide(path).c_str()) & FILE_ATTRIBUTE_DIRECTORY)
         RemoveTree(path);
       else
-        DeleteFileA(path.c_str());
+        DeleteFileW(Wide(path).c_str());
     }
-    RemoveDirectoryA(dir.c_str());
+    RemoveDirectoryW(Wide(dir).c_str());
   }
   static std::vector<std::string> List(const std::string& dir) {
     std::vector<std::string> names;
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((dir + "\\*").c_str(), &data);
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW(Wide(dir + "\\*").c_str(), &data);
     if (find == INVALID_HANDLE_VALUE) return names;
     do {
-      const std::string name = data.cFileName;
+      const std::string name = Utf8(data.cFileName);
       if (name != "." && name != "..") names.push_back(name);
-    } while (FindNextFileA(find, &data));
+    } while (FindNextFileW(find, &data));
     FindClose(find);
     return names;
   }
   static bool Exists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    return GetFileAttributesW(Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
   }
   static Bytes Read(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(FsPath(path), std::ios::binary);
     return Bytes(std::istreambuf_iterator<char>(in), {});
   }
   static void WriteText(const std::string& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
+    std::ofstream(FsPath(path), std::ios::binary) << text;
   }
   std::string Path(const std::string& name) const { return dir_ + "\\" + name; }
 
@@ -131,7 +140,7 @@ TEST_F(ImageFiles, EmptyPictureBmpWritesNothingJpegRaisesTheConversionError) {
       JpegWriter(empty, Path("kept.jpg"), quality);
       ADD_FAILURE() << "no error at quality " << quality;
     } catch (const Error& e) {
-      EXPECT_STREQ(e.what(), "Impossible d'affecter TPicture \xE0 TBitmap");
+      EXPECT_STREQ(e.what(), "Impossible d'affecter TPicture à TBitmap");
     }
   }
   EXPECT_EQ(Read(Path("kept.jpg")), Bytes({'o', 'l', 'd'}));
@@ -221,10 +230,7 @@ TEST_F(ImageFiles, AMissingFolderGivesTheFileCreationMessage) {
       ADD_FAILURE() << "no error";
     } catch (const Error& e) {
       const std::string text = e.what();
-      const std::string prefix =
-          "Impossible de cr\xE9"
-          "er le fichier \"" +
-          path + "\". ";
+      const std::string prefix = "Impossible de créer le fichier \"" + path + "\". ";
       ASSERT_GT(text.size(), prefix.size());
       EXPECT_EQ(text.substr(0, prefix.size()), prefix);
       EXPECT_NE(text.back(), '\n');
@@ -263,7 +269,7 @@ TEST_F(ImageFiles, AutoRecordWritesOneNamedFileInAFolderItCreates) {
   const std::vector<std::string> names = List(folder);
   ASSERT_EQ(names.size(), 2u);
   const std::regex pattern(
-      "\\d\\d\\.\\d\\d\\.\\d{4} \xE0 \\d\\dh \\d\\dm \\d\\ds \\d{3}'\\.(bmp|jpg)");
+      "\\d\\d\\.\\d\\d\\.\\d{4} à \\d\\dh \\d\\dm \\d\\ds \\d{3}'\\.(bmp|jpg)");
   for (const std::string& name : names) EXPECT_TRUE(std::regex_match(name, pattern)) << name;
   int bmp = 0;
   for (const std::string& name : names) {
@@ -285,7 +291,7 @@ TEST_F(ImageFiles, AutoRecordWritesNothingForOtherFormatsOrQualities) {
     AutoRecord(picture, Settings("jpg", dir_, "abc"));
     ADD_FAILURE() << "no error";
   } catch (const Error& e) {
-    EXPECT_STREQ(e.what(), "'abc' n'est pas une valeur enti\xE8re correcte");
+    EXPECT_STREQ(e.what(), "'abc' n'est pas une valeur entière correcte");
   }
   EXPECT_TRUE(List(dir_).empty());
 }
@@ -297,10 +303,7 @@ TEST_F(ImageFiles, AutoRecordIntoAFolderWithAMissingParentFailsToCreateTheFile) 
     AutoRecord(picture, Settings("bmp", folder));
     ADD_FAILURE() << "no error";
   } catch (const Error& e) {
-    EXPECT_EQ(std::string(e.what()).rfind("Impossible de cr\xE9"
-                                          "er le fichier \"" +
-                                              folder + "\\",
-                                          0),
+    EXPECT_EQ(std::string(e.what()).rfind("Impossible de créer le fichier \"" + folder + "\\", 0),
               0u)
         << e.what();
   }
@@ -344,10 +347,7 @@ TEST_F(ImageFiles, AFailedWriteInABurstKeepsTheCapturesQueuedAfterItAndIsRaisedO
     recorder.RaiseFailure();
     ADD_FAILURE() << "no error";
   } catch (const Error& e) {
-    EXPECT_EQ(std::string(e.what()).rfind("Impossible de cr\xE9"
-                                          "er le fichier \"" +
-                                              missing + "\\",
-                                          0),
+    EXPECT_EQ(std::string(e.what()).rfind("Impossible de créer le fichier \"" + missing + "\\", 0),
               0u)
         << e.what();
   }
@@ -418,7 +418,7 @@ TEST(Pictures, ABlockCopyThatCannotReadItsSourceLeavesWhite) {
   GdiFlush();
   EXPECT_TRUE(AllWhite(picture));
   // A window that is gone: its copy is white too.
-  HWND gone = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 4, 4, nullptr, nullptr, nullptr, nullptr);
+  HWND gone = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 4, 4, nullptr, nullptr, nullptr, nullptr);
   DestroyWindow(gone);
   std::fill_n(picture.Bits(), picture.SizeBytes(), std::uint8_t{0x12});
   picture.CopyFromWindow(gone, 4, 4);
@@ -428,10 +428,8 @@ TEST(Pictures, ABlockCopyThatCannotReadItsSourceLeavesWhite) {
 TEST(Pictures, TheWritersReadEachPictureItsOwnPixels) {
   // Two pictures written one after the other: each file holds its own
   // picture's pixels, never the other's.
-  char temp[MAX_PATH];
-  GetTempPathA(MAX_PATH, temp);
-  const std::string a = std::string(temp) + "vistrel_pixels_a.bmp";
-  const std::string b = std::string(temp) + "vistrel_pixels_b.bmp";
+  const std::string a = TempDir() + "vistrel_pixels_a.bmp";
+  const std::string b = TempDir() + "vistrel_pixels_b.bmp";
   Picture red, blue;
   for (auto [picture, colour] :
        {std::pair{&red, RGB(255, 0, 0)}, std::pair{&blue, RGB(0, 0, 255)}}) {
@@ -445,7 +443,7 @@ TEST(Pictures, TheWritersReadEachPictureItsOwnPixels) {
   GdiFlush();
   BmpWriter(red, a);
   BmpWriter(blue, b);
-  std::ifstream fa(a, std::ios::binary), fb(b, std::ios::binary);
+  std::ifstream fa(FsPath(a), std::ios::binary), fb(FsPath(b), std::ios::binary);
   const Bytes ra((std::istreambuf_iterator<char>(fa)), {}),
       rb((std::istreambuf_iterator<char>(fb)), {});
   ASSERT_EQ(ra.size(), 54u + 256);
@@ -454,8 +452,8 @@ TEST(Pictures, TheWritersReadEachPictureItsOwnPixels) {
     EXPECT_EQ(U32(ra, i), 0x00FF0000u) << i;
     EXPECT_EQ(U32(rb, i), 0x000000FFu) << i;
   }
-  DeleteFileA(a.c_str());
-  DeleteFileA(b.c_str());
+  DeleteFileW(Wide(a).c_str());
+  DeleteFileW(Wide(b).c_str());
 }
 
 }  // namespace

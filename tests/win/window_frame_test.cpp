@@ -48,8 +48,8 @@ TEST(VisibleFrame, IsTheWindowManagersBoundsWhereGivenElseTheWindowRectangle) {
 
 TEST(VisibleFrame, OfARealWindowIsWhereTheSystemPutsIt) {
   // Under Wine both calls agree; on Windows the bounds lie inside the rectangle.
-  HWND window = CreateWindowExA(0, "STATIC", "", WS_POPUP, 40, 30, 200, 100, nullptr, nullptr,
-                                GetModuleHandleA(nullptr), nullptr);
+  HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 40, 30, 200, 100, nullptr, nullptr,
+                                GetModuleHandleW(nullptr), nullptr);
   ASSERT_TRUE(window);
   RECT outer = {};
   GetWindowRect(window, &outer);
