@@ -26,7 +26,7 @@ STEPS = [
     ("+ comctl32 imported, as the program does", "dlls", (), 1),
     ("+ the program's resources: icons, the common-controls 6 manifest", "v6", (), 2),
     ("+ InitCommonControlsEx", "v6", ALL[:1], 3),
-    ("+ the documents folder looked up as the program does (SHGetFolderPathA)", "v6", ALL[:2],
+    ("+ the documents folder looked up as the program does (SHGetFolderPathW)", "v6", ALL[:2],
      4),
     ("+ the application and clipboard windows", "v6", ALL[:4], 5),
     ("+ the selection overlay", "v6", ALL[:5], 6),

@@ -86,8 +86,8 @@ def grab_detail(r, grab, interval):
 def settings_detail(alone, interval):
     rows = [
         ("profile_if_changed", "    of which the four profile reads, kept while the file's time "
-         "and size stay (GetFileAttributesExA)", "profile_reads"),
-        ("documents_folder", "    of which the documents-folder look-up (SHGetFolderPathA)", None),
+         "and size stay (GetFileAttributesExW)", "profile_reads"),
+        ("documents_folder", "    of which the documents-folder look-up (SHGetFolderPathW)", None),
         ("settings_from_the_file", "    the same read with the file parsed for every key, as "
          "before", None),
         ("shell_folders_stamp", "    proposed: the folder re-read only when the shell folders' "

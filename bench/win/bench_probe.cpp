@@ -19,14 +19,26 @@
 //       a burst as the program's poll makes one, each step timed, then each
 //       step alone; the settings must auto-record into WINDIR. Files are left
 //       for the caller.
+#include <windows.h>
+// After windows.h, which it needs.
+#include <shellapi.h>
+
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "probe_common.h"
+#include "toolkit/text_win.h"
 
-int main(int argc, char** argv) {
-  const std::string command = argc > 1 ? argv[1] : "";
-  const bench::Args args = bench::ParseArgs(argc, argv);
+int main() {
+  // The wide command line: folder names outside the code page come through.
+  int argc = 0;
+  LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &argc);
+  std::vector<std::string> argv;
+  for (int i = 0; i < argc; ++i) argv.push_back(vistrel::Utf8(wide[i]));
+  LocalFree(wide);
+  const std::string command = argv.size() > 1 ? argv[1] : "";
+  const bench::Args args = bench::ParseArgs(argv);
   if (command == "grab") return bench::Grab(args);
   if (command == "writers") return bench::Writers(args);
   if (command == "hotkey") return bench::HotKey(args);

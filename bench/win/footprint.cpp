@@ -9,7 +9,7 @@
 // Flags, each adding a step before the tray icon shows:
 //   --icc             InitCommonControlsEx as the program calls it
 //   --folder          the documents folder as the program looks it up
-//   --folder-by-path  the same folder by SHGetFolderPathA
+//   --folder-by-path  the same folder by SHGetFolderPathW
 //   --app             the program's hidden application window
 //   --clipboard       the capture engine's clipboard window
 //   --prefs           the preferences window, created hidden, as at start
@@ -22,7 +22,7 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
-#include <cstring>
+#include <cwchar>
 #include <memory>
 #include <string>
 #include <vector>
@@ -46,26 +46,27 @@ LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     PostQuitMessage(0);
     return 0;
   }
-  return DefWindowProcA(hwnd, message, wParam, lParam);
+  return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
-bool Has(const char* commandLine, const char* flag) {
-  const std::size_t length = std::strlen(flag);
-  for (const char* at = std::strstr(commandLine, flag); at; at = std::strstr(at + 1, flag))
-    if (at[length] == '\0' || at[length] == ' ') return true;
+bool Has(const wchar_t* commandLine, const wchar_t* flag) {
+  const std::size_t length = std::wcslen(flag);
+  for (const wchar_t* at = std::wcsstr(commandLine, flag); at; at = std::wcsstr(at + 1, flag))
+    if (at[length] == L'\0' || at[length] == L' ') return true;
   return false;
 }
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  const wchar_t* commandLine = GetCommandLineW();
 #ifdef FOOTPRINT_PROGRAM_IMPORTS
   // Referenced so that comctl32 is imported and loaded at start, as the
   // program's is; called only with the flag.
   volatile auto initControls = &InitCommonControlsEx;
   (void)initControls;
 #endif
-  if (Has(commandLine, "--icc")) {
+  if (Has(commandLine, L"--icc")) {
     INITCOMMONCONTROLSEX controls = {sizeof controls,
                                      ICC_STANDARD_CLASSES | ICC_BAR_CLASSES | ICC_WIN95_CLASSES};
 #ifdef FOOTPRINT_PROGRAM_IMPORTS
@@ -73,53 +74,53 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
 #else
     // Loaded here, at the first use, and kept.
     using Init = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
-    if (HMODULE comctl32 = LoadLibraryA("comctl32.dll"))
+    if (HMODULE comctl32 = LoadLibraryW(L"comctl32.dll"))
       if (auto init = reinterpret_cast<Init>(
               reinterpret_cast<void*>(GetProcAddress(comctl32, "InitCommonControlsEx"))))
         init(&controls);
 #endif
   }
-  if (Has(commandLine, "--folder")) vistrel::DefaultSaveFolder();
-  if (Has(commandLine, "--folder-by-path")) {
-    char path[MAX_PATH] = "";
-    SHGetFolderPathA(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, path);
+  if (Has(commandLine, L"--folder")) vistrel::DefaultSaveFolder();
+  if (Has(commandLine, L"--folder-by-path")) {
+    wchar_t path[MAX_PATH] = L"";
+    SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, path);
   }
-  const bool forms =
-      Has(commandLine, "--prefs") || Has(commandLine, "--about") || Has(commandLine, "--overlay");
+  const bool forms = Has(commandLine, L"--prefs") || Has(commandLine, L"--about") ||
+                     Has(commandLine, L"--overlay");
   // Kept for the process's life, as the program keeps its own.
   static std::unique_ptr<vistrel::Application> app;
-  if (Has(commandLine, "--app") || forms) app = std::make_unique<vistrel::Application>("Vistrel");
+  if (Has(commandLine, L"--app") || forms) app = std::make_unique<vistrel::Application>("Vistrel");
   static vistrel::Capturer capturer;
   static vistrel::PreferencesWindow preferences;
   static vistrel::AboutWindow about;
   static vistrel::SelectionOverlay overlay;
-  if (Has(commandLine, "--clipboard")) capturer.Create();
-  if (Has(commandLine, "--overlay")) overlay.Create(*app, {});
-  if (Has(commandLine, "--prefs")) {
+  if (Has(commandLine, L"--clipboard")) capturer.Create();
+  if (Has(commandLine, L"--overlay")) overlay.Create(*app, {});
+  if (Has(commandLine, L"--prefs")) {
     std::vector<std::string> names;
     for (const vistrel::HotKey& key : vistrel::HotKeyTable) names.emplace_back(key.name);
     preferences.Create(*app, std::move(names), {});
   }
-  if (Has(commandLine, "--about")) about.Create(*app, [] {});
+  if (Has(commandLine, L"--about")) about.Create(*app, [] {});
 
-  WNDCLASSA wc = {};
+  WNDCLASSW wc = {};
   wc.lpfnWndProc = Proc;
   wc.hInstance = instance;
-  wc.lpszClassName = "VistrelFootprint";
-  RegisterClassA(&wc);
-  HWND hwnd = CreateWindowExA(0, wc.lpszClassName, "footprint", WS_POPUP, 0, 0, 0, 0, nullptr,
+  wc.lpszClassName = L"VistrelFootprint";
+  RegisterClassW(&wc);
+  HWND hwnd = CreateWindowExW(0, wc.lpszClassName, L"footprint", WS_POPUP, 0, 0, 0, 0, nullptr,
                               nullptr, instance, nullptr);
-  NOTIFYICONDATAA icon = {};
+  NOTIFYICONDATAW icon = {};
   icon.cbSize = sizeof icon;
   icon.hWnd = hwnd;
   icon.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
   icon.uCallbackMessage = WM_APP;
-  icon.hIcon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
-  lstrcpyA(icon.szTip, "footprint");
-  Shell_NotifyIconA(NIM_ADD, &icon);
+  icon.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
+  lstrcpyW(icon.szTip, L"footprint");
+  Shell_NotifyIconW(NIM_ADD, &icon);
   SetTimer(hwnd, 1, 100, nullptr);
   MSG msg;
-  while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
-  Shell_NotifyIconA(NIM_DELETE, &icon);
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
+  Shell_NotifyIconW(NIM_DELETE, &icon);
   return 0;
 }

@@ -16,30 +16,30 @@ LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     PostQuitMessage(0);
     return 0;
   }
-  return DefWindowProcA(hwnd, message, wParam, lParam);
+  return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-  WNDCLASSA wc = {};
+  WNDCLASSW wc = {};
   wc.lpfnWndProc = Proc;
   wc.hInstance = instance;
-  wc.lpszClassName = "VistrelIdleTray";
-  RegisterClassA(&wc);
-  HWND hwnd = CreateWindowExA(0, wc.lpszClassName, "idle tray", WS_POPUP, 0, 0, 0, 0, nullptr,
+  wc.lpszClassName = L"VistrelIdleTray";
+  RegisterClassW(&wc);
+  HWND hwnd = CreateWindowExW(0, wc.lpszClassName, L"idle tray", WS_POPUP, 0, 0, 0, 0, nullptr,
                               nullptr, instance, nullptr);
-  NOTIFYICONDATAA icon = {};
+  NOTIFYICONDATAW icon = {};
   icon.cbSize = sizeof icon;
   icon.hWnd = hwnd;
   icon.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
   icon.uCallbackMessage = WM_APP;
-  icon.hIcon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
-  lstrcpyA(icon.szTip, "idle tray");
-  Shell_NotifyIconA(NIM_ADD, &icon);
+  icon.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
+  lstrcpyW(icon.szTip, L"idle tray");
+  Shell_NotifyIconW(NIM_ADD, &icon);
   SetTimer(hwnd, 1, 100, nullptr);
   MSG msg;
-  while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
-  Shell_NotifyIconA(NIM_DELETE, &icon);
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
+  Shell_NotifyIconW(NIM_DELETE, &icon);
   return 0;
 }

@@ -8,15 +8,16 @@
 #include <jpeglib.h>
 
 #include "probe_common.h"
+#include "toolkit/text_win.h"
 
 namespace bench {
 
-Args ParseArgs(int argc, char** argv) {
+Args ParseArgs(const std::vector<std::string>& argv) {
   Args args;
-  for (int i = 2; i < argc; ++i) {
-    if (std::strncmp(argv[i], "--", 2) != 0) continue;
-    const std::string name = argv[i] + 2;
-    const bool hasValue = i + 1 < argc && std::strncmp(argv[i + 1], "--", 2) != 0;
+  for (std::size_t i = 2; i < argv.size(); ++i) {
+    if (argv[i].compare(0, 2, "--") != 0) continue;
+    const std::string name = argv[i].substr(2);
+    const bool hasValue = i + 1 < argv.size() && argv[i + 1].compare(0, 2, "--") != 0;
     args[name] = hasValue ? argv[++i] : "1";
   }
   return args;
@@ -111,8 +112,8 @@ void PutBmpHeader(std::uint8_t* h, int width, int height) {
 // A new file holding one block, or two written one after the other.
 bool WriteWhole(const std::string& path, const void* data, DWORD size, const void* more,
                 DWORD moreSize) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file = CreateFileW(vistrel::Wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                            CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   DWORD written = 0;
   bool ok = WriteFile(file, data, size, &written, nullptr) && written == size;
@@ -165,8 +166,8 @@ void CopyToClipboard(HWND owner, HBITMAP bitmap, int width, int height) {
 }
 
 HWND MessageWindow() {
-  return CreateWindowExA(0, "STATIC", "vistrel bench", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                         GetModuleHandleA(nullptr), nullptr);
+  return CreateWindowExW(0, L"STATIC", L"vistrel bench", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                         GetModuleHandleW(nullptr), nullptr);
 }
 
 }  // namespace bench

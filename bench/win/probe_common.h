@@ -13,8 +13,9 @@ namespace bench {
 
 using Args = std::map<std::string, std::string>;
 
-// "--name value" pairs after the command; a name without a value reads "1".
-Args ParseArgs(int argc, char** argv);
+// "--name value" pairs after the command (argv[1]); a name without a value
+// reads "1". argv in UTF-8.
+Args ParseArgs(const std::vector<std::string>& argv);
 std::string Get(const Args& args, const char* name, const char* fallback);
 int GetInt(const Args& args, const char* name, int fallback);
 
@@ -33,7 +34,7 @@ HBITMAP GrabScreen(int width, int height);
 // The 32-bit pixels straight into `pixels`; a negative height for top-down rows.
 void GetPixels32(HBITMAP bitmap, int width, int height, std::uint8_t* pixels);
 void PutBmpHeader(std::uint8_t* header, int width, int height);
-// A new file holding one block, or two written one after the other.
+// A new file (path in UTF-8) holding one block, or two written one after the other.
 bool WriteWhole(const std::string& path, const void* data, DWORD size, const void* more = nullptr,
                 DWORD moreSize = 0);
 

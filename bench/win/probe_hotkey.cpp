@@ -16,23 +16,23 @@ namespace bench {
 int HotKey(const Args& args) {
   const int runs = std::atoi(Get(args, "runs", "5").c_str());
   const UINT vk = static_cast<UINT>(std::atoi(Get(args, "vk", "123").c_str()));
-  WNDCLASSA wc = {};
-  wc.lpfnWndProc = DefWindowProcA;
-  wc.hInstance = GetModuleHandleA(nullptr);
+  WNDCLASSW wc = {};
+  wc.lpfnWndProc = DefWindowProcW;
+  wc.hInstance = GetModuleHandleW(nullptr);
   wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
-  wc.lpszClassName = "VistrelBenchKeys";
-  RegisterClassA(&wc);
+  wc.lpszClassName = L"VistrelBenchKeys";
+  RegisterClassW(&wc);
   HWND hwnd =
-      CreateWindowExA(0, wc.lpszClassName, "Vistrel bench keys", WS_POPUP | WS_VISIBLE,
+      CreateWindowExW(0, wc.lpszClassName, L"Vistrel bench keys", WS_POPUP | WS_VISIBLE,
                       ScreenWidth() - 200, 0, 200, 40, nullptr, nullptr, wc.hInstance, nullptr);
   // The X window the caller gives the keyboard focus to.
   MSG msg;
   const double shown = Now();
-  while (!GetPropA(hwnd, "__wine_x11_whole_window") && Now() - shown < 5000) {
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+  while (!GetPropW(hwnd, L"__wine_x11_whole_window") && Now() - shown < 5000) {
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
     Sleep(5);
   }
-  const auto xwindow = reinterpret_cast<std::uintptr_t>(GetPropA(hwnd, "__wine_x11_whole_window"));
+  const auto xwindow = reinterpret_cast<std::uintptr_t>(GetPropW(hwnd, L"__wine_x11_whole_window"));
   Print(
       "{\"event\": \"ready\", \"hwnd\": " + std::to_string(reinterpret_cast<std::uintptr_t>(hwnd)) +
       ", \"x11_window\": " + std::to_string(xwindow) + "}");
@@ -56,10 +56,10 @@ int HotKey(const Args& args) {
     const double waitStart = Now();
     while (!pressed && Now() - waitStart < 60000) {
       MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
-      while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_KEYDOWN && msg.wParam == vk && !(msg.lParam & (1 << 30)) && !pressed)
           pressed = Now();
-        DispatchMessageA(&msg);
+        DispatchMessageW(&msg);
       }
     }
     if (!pressed) {
@@ -69,14 +69,14 @@ int HotKey(const Args& args) {
     double announced = 0, readable = 0;
     BITMAP bm = {};
     while (!readable && Now() - pressed < 10000) {
-      while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+      while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
       // Opened only once a bitmap is announced; its bits may then still have
       // to be made by the program and copied over to this process.
       if (IsClipboardFormatAvailable(CF_BITMAP)) {
         if (!announced) announced = Now();
         if (OpenClipboard(hwnd)) {
           HANDLE data = GetClipboardData(CF_BITMAP);
-          if (data && GetObjectA(data, sizeof bm, &bm)) readable = Now();
+          if (data && GetObjectW(data, sizeof bm, &bm)) readable = Now();
           CloseClipboard();
         }
       }

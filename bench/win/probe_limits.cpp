@@ -11,6 +11,7 @@
 #include "imageio/image_writers_win.h"
 #include "probe_common.h"
 #include "toolkit/picture_win.h"
+#include "toolkit/text_win.h"
 
 namespace bench {
 
@@ -99,7 +100,7 @@ int Writers(const Args& args) {
     const double t0 = Now();
     body(path);
     times[name].push_back(Now() - t0);
-    DeleteFileA(path.c_str());
+    DeleteFileW(vistrel::Wide(path).c_str());
   };
   // Each round runs every variant once, so a slower spell of the machine
   // weighs on all of them alike; the limit goes first in even rounds and

@@ -22,6 +22,7 @@
 #include "settings/stamped_reads.h"
 #include "toolkit/application_win.h"
 #include "toolkit/picture_win.h"
+#include "toolkit/text_win.h"
 
 namespace bench {
 
@@ -61,19 +62,19 @@ vistrel::settings::AutoRecordPlan ReadProfileOnly(const std::string& folder) {
 
 // The documents folder by path, without the item list it is turned into and back.
 std::string FolderByPath() {
-  char path[MAX_PATH] = "";
-  SHGetFolderPathA(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, path);
-  return path;
+  wchar_t path[MAX_PATH] = L"";
+  SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, path);
+  return vistrel::Utf8(path);
 }
 
 // Whether the shell's folder settings changed: the key's last write time.
 FILETIME ShellFoldersStamp() {
   FILETIME stamp = {};
   HKEY key;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER,
-                    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders", 0,
-                    KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
-    RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+  if (RegOpenKeyExW(HKEY_CURRENT_USER,
+                    L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
+                    0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
+    RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
                      nullptr, nullptr, &stamp);
     RegCloseKey(key);
   }
@@ -181,7 +182,7 @@ int Steps(const Args& args) {
     timed("documents_by_path", [&] { FolderByPath(); });
     timed("shell_folders_stamp", [&] { ShellFoldersStamp(); });
     timed("name", [&] { Name(lastStem); });
-    timed("folder_made", [&] { CreateDirectoryA(dir.c_str(), nullptr); });
+    timed("folder_made", [&] { CreateDirectoryW(vistrel::Wide(dir).c_str(), nullptr); });
     timed("answer", [&] { vistrel::AnswerSentMessages(); });
     const auto rowBytes = static_cast<std::ptrdiff_t>(capture->RowBytes());
     const vistrel::JpegSource source{capture->Width(), capture->Height(),
