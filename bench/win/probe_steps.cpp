@@ -125,8 +125,9 @@ int Steps(const Args& args) {
     const double t2 = Now();
     std::shared_ptr<const vistrel::Picture> capture = capturer.Grab(mode);
     const double t3 = Now();
-    capturer.PutOnClipboard(
-        capture, i == 0 ? vistrel::ClipboardBitmap::AtOnce : vistrel::ClipboardBitmap::WhenAsked);
+    capturer.PutOnClipboard(capture,
+                            i == 0 ? vistrel::CapturePlace::Press : vistrel::CapturePlace::InBurst);
+    if (i == 0) capturer.RenderClipboard();
     const double t4 = Now();
     const vistrel::settings::AutoRecordPlan read = ReadSettings();
     const double t5 = Now();
@@ -170,8 +171,7 @@ int Steps(const Args& args) {
     timed("poll", [&] { GetAsyncKeyState(vk); });
     timed("modifiers", [&] { capturer.ChooseMode(); });
     timed("grab", [&] { capture = capturer.Grab(vistrel::CaptureMode::FullScreen); });
-    timed("clipboard",
-          [&] { capturer.PutOnClipboard(capture, vistrel::ClipboardBitmap::WhenAsked); });
+    timed("clipboard", [&] { capturer.PutOnClipboard(capture, vistrel::CapturePlace::InBurst); });
     timed("settings", [&] { ReadSettings(); });
     timed("settings_from_the_file", [&] { ReadSettingsFromTheFile(); });
     timed("profile_reads", [&] { ReadProfileOnly(folder); });

@@ -149,36 +149,39 @@ bool VistrelApp::OnTrayEvent(LPARAM event) {
 // repeating failure shows one box at a time instead of nesting them.
 void VistrelApp::PollHotKey() {
   if (ErrorBoxOpen()) return;
-  // A file of the last burst that could not be written, when that burst
-  // ended on an error of its own.
-  capturer_.RaiseRecordFailure();
+  std::exception_ptr fileFailure;
   {
     // On every way out of a burst, a failed capture included: the captures
     // taken are all written, the last one is rendered onto the clipboard (so
     // it outlives the program), the pictures no longer held are let go.
     struct BurstEnd {
       VistrelApp* app;
+      std::exception_ptr& fileFailure;
       ~BurstEnd() {
-        app->capturer_.EndBurst();
+        fileFailure = app->capturer_.EndBurst();
         app->inBurst_ = false;
       }
-    } burstEnd{this};
+    } burstEnd{this, fileFailure};
     inBurst_ = true;
-    for (auto bitmap = ClipboardBitmap::AtOnce; GetAsyncKeyState(hotKeyCode_) != 0;
-         bitmap = ClipboardBitmap::WhenAsked) {
+    for (auto place = CapturePlace::Press; GetAsyncKeyState(hotKeyCode_) != 0;
+         place = CapturePlace::InBurst) {
       // Only an auto-recorded capture polls again at once; the others show
       // the preview window, which stops polling.
-      if (!CaptureOnce(bitmap)) break;
+      if (!CaptureOnce(place)) break;
+      // The press's capture is made for the clipboard before the burst goes
+      // on: the history keeps the first capture.
+      if (place == CapturePlace::Press) capturer_.RenderClipboard();
       // A clipboard reader may be waiting for this thread to render.
       AnswerSentMessages();
       if (capturer_.RecordFailed()) break;
     }
   }
-  capturer_.RaiseRecordFailure();
-  capturer_.RaiseClipboardFailure();
+  // A burst that ended on an error of its own has shown that one: a file
+  // that failed beside it is not reported after it.
+  if (fileFailure) std::rethrow_exception(fileFailure);
 }
 
-bool VistrelApp::CaptureOnce(ClipboardBitmap clipboardBitmap) {
+bool VistrelApp::CaptureOnce(CapturePlace place) {
   preview_.SetPicture(nullptr);
   overlay_.ClearFrozenScreen();
   selectionActive_ = false;
@@ -190,7 +193,7 @@ bool VistrelApp::CaptureOnce(ClipboardBitmap clipboardBitmap) {
   } else {
     capture = capturer_.Grab(mode);
     preview_.SetPicture(capture);
-    capturer_.PutOnClipboard(capture, clipboardBitmap);
+    capturer_.PutOnClipboard(capture, place);
   }
 
   const settings::AutoRecordPlan plan =
@@ -201,6 +204,7 @@ bool VistrelApp::CaptureOnce(ClipboardBitmap clipboardBitmap) {
       ShowPreview(Front::Overlay);
       return false;
     case AfterCapture::RestorePreview:
+      // Shown first; the clipboard's bitmap is made at the burst's end.
       ShowPreview();
       return false;
     case AfterCapture::AutoRecord:
@@ -213,7 +217,8 @@ bool VistrelApp::CaptureOnce(ClipboardBitmap clipboardBitmap) {
 void VistrelApp::OnSelection(std::shared_ptr<const Picture> capture) {
   // The preview shows the new image even when the clipboard cannot be opened.
   preview_.SetPicture(capture);
-  capturer_.PutOnClipboard(std::move(capture), ClipboardBitmap::AtOnce);
+  capturer_.PutOnClipboard(std::move(capture), CapturePlace::Press);
+  capturer_.RenderClipboard();
 }
 
 void VistrelApp::OnPreferencesSaved() {

@@ -55,7 +55,7 @@ class VistrelApp {
   // auto-recorded, a burst.
   void PollHotKey();
   // One capture and what follows it; true when it was auto-recorded.
-  bool CaptureOnce(ClipboardBitmap clipboardBitmap);
+  bool CaptureOnce(CapturePlace place);
   void OnSelection(std::shared_ptr<const Picture> capture);
 
   void OnPreferencesSaved();

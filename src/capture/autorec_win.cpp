@@ -60,20 +60,15 @@ void AutoRecorder::Record(std::shared_ptr<const Picture> capture,
       AnswerSentMessages);
 }
 
-bool AutoRecorder::Failed() const { return failure_ || (writes_ && writes_->Failed()); }
+bool AutoRecorder::Failed() const { return writes_ && writes_->Failed(); }
 
-void AutoRecorder::WaitForWrites() {
-  if (!writes_) return;
+std::exception_ptr AutoRecorder::WaitForWrites() noexcept {
+  if (!writes_) return nullptr;
   writes_->Drain(AnswerSentMessages);
-  if (std::exception_ptr failure = writes_->TakeFailure(); failure && !failure_) failure_ = failure;
+  std::exception_ptr failure = writes_->TakeFailure();
   // The thread and its memory go until the next burst.
   writes_.reset();
-}
-
-void AutoRecorder::RaiseFailure() {
-  WaitForWrites();
-  if (std::exception_ptr failure = std::exchange(failure_, nullptr))
-    std::rethrow_exception(failure);
+  return failure;
 }
 
 }  // namespace vistrel

@@ -21,14 +21,12 @@ class AutoRecorder {
   void Record(std::shared_ptr<const Picture> capture, const settings::AutoRecordPlan& plan);
   // A queued file could not be written: the burst ends.
   bool Failed() const;
-  // Returns once every queued file is written (the end of a burst).
-  void WaitForWrites();
-  // Raises the first failure of a queued file since the last call, if any.
-  void RaiseFailure();
+  // Returns once every queued file is written (the end of a burst), with the
+  // first failure among them, if any.
+  std::exception_ptr WaitForWrites() noexcept;
 
  private:
   std::optional<WriteQueue> writes_;
-  std::exception_ptr failure_;  // of a burst that has ended
   // The stem of the last file named in this run: a capture in the same
   // millisecond would take its name and replace it.
   std::string lastStem_;

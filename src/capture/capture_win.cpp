@@ -1,8 +1,6 @@
 #include "capture/capture_win.h"
 
 #include "capture/window_frame_win.h"
-#include "toolkit/error.h"
-#include "toolkit/messages.h"
 
 namespace vistrel {
 
@@ -55,12 +53,8 @@ std::shared_ptr<const Picture> Capturer::Grab(CaptureMode mode) {
   return picture;
 }
 
-void Capturer::PutOnClipboard(std::shared_ptr<const Picture> capture, ClipboardBitmap when) {
-  // The first capture of a press is the one the user took; the rest of a
-  // burst, but for its last, is no content for the clipboard's history.
-  clipboard_.Put(std::move(capture),
-                 when == ClipboardBitmap::AtOnce ? ClipboardHistory::Keep : ClipboardHistory::Skip);
-  if (when == ClipboardBitmap::AtOnce) clipboard_.Render();
+void Capturer::PutOnClipboard(std::shared_ptr<const Picture> capture, CapturePlace place) {
+  clipboard_.Put(std::move(capture), place);
 }
 
 void Capturer::Record(std::shared_ptr<const Picture> capture,
@@ -68,17 +62,11 @@ void Capturer::Record(std::shared_ptr<const Picture> capture,
   recorder_.Record(std::move(capture), plan);
 }
 
-void Capturer::EndBurst() {
-  recorder_.WaitForWrites();
-  clipboardMissed_ = !clipboard_.EndBurst();
-  clipboard_.Render();
+std::exception_ptr Capturer::EndBurst() noexcept {
+  std::exception_ptr failure = recorder_.WaitForWrites();
+  clipboard_.EndBurst();
   pictures_.Trim();
-}
-
-void Capturer::RaiseClipboardFailure() {
-  if (!clipboardMissed_) return;
-  clipboardMissed_ = false;
-  throw Error(messages::ClipboardCannotOpen());
+  return failure;
 }
 
 }  // namespace vistrel

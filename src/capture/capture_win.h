@@ -1,6 +1,7 @@
 #pragma once
 #include <windows.h>
 
+#include <exception>
 #include <memory>
 
 #include "capture/autorec_win.h"
@@ -26,30 +27,30 @@ class Capturer {
   // foreground window with its frame, or its client area.
   std::shared_ptr<const Picture> Grab(CaptureMode mode);
 
-  // Replaces the clipboard's contents with the capture; its bitmap is made at
-  // once, or only when a reader asks for it (the rest of a burst).
-  void PutOnClipboard(std::shared_ptr<const Picture> capture, ClipboardBitmap when);
+  // Replaces the clipboard's contents with the capture. Raises the
+  // clipboard's error when another program keeps it from a press's capture.
+  void PutOnClipboard(std::shared_ptr<const Picture> capture, CapturePlace place);
+  // Makes the clipboard's bitmap of the last capture now.
+  void RenderClipboard() { clipboard_.RenderNow(); }
   // Names the capture and queues its file.
   void Record(std::shared_ptr<const Picture> capture, const settings::AutoRecordPlan& plan);
   // A queued file could not be written: a burst ends.
   bool RecordFailed() const { return recorder_.Failed(); }
-  // Raises the first failure of a queued file not yet reported.
-  void RaiseRecordFailure() { recorder_.RaiseFailure(); }
-  // Raises the clipboard's error when the last burst's last capture could
-  // not be put there.
-  void RaiseClipboardFailure();
-  // The end of a burst: every queued file written, the clipboard's bitmap
-  // made, the pictures nobody holds let go.
-  void EndBurst();
-  // The program's end: the last capture is made into the clipboard's own
-  // bitmap, so that it stays there.
-  void Close() { clipboard_.Destroy(); }
+  // The end of a burst, after every tick: every queued file written, the
+  // clipboard's bitmap made, the pictures nobody holds let go. Its outcome:
+  // the first of its files that could not be written, if any.
+  std::exception_ptr EndBurst() noexcept;
+  // The program's end: what the clipboard is still owed goes there, so that
+  // the last capture stays.
+  void Close() {
+    clipboard_.End();
+    clipboard_.Destroy();
+  }
 
  private:
   PicturePool pictures_;
   CaptureClipboard clipboard_;
   AutoRecorder recorder_;
-  bool clipboardMissed_ = false;
 };
 
 }  // namespace vistrel

@@ -51,17 +51,17 @@ void CaptureClipboard::Create() {
   // managers that follow it leave a content alone.
   excludeFormat_ = RegisterClipboardFormatW(L"ExcludeClipboardContentFromMonitorProcessing");
   historyFormat_ = RegisterClipboardFormatW(L"CanIncludeInClipboardHistory");
-  RegisterClass("VistrelClipboard", nullptr, nullptr);
+  RegisterWindowClass("VistrelClipboard", nullptr, nullptr);
   CreateWin("VistrelClipboard", "", 0, 0, 0, 0, 0, 0, HWND_MESSAGE);
 }
 
-bool CaptureClipboard::Open(DWORD patienceMs, bool raiseWhenBusy) {
+bool CaptureClipboard::Open(ClipboardWait wait) {
+  if (OpenClipboard(Handle())) return true;
+  if (wait == ClipboardWait::None) return false;
+  const DWORD patience = wait == ClipboardWait::AtEnd ? kEndPatienceMs : kOpenPatienceMs;
   DWORD start = GetTickCount();
   while (!OpenClipboard(Handle())) {
-    if (GetTickCount() - start >= patienceMs) {
-      if (raiseWhenBusy) throw Error(messages::ClipboardCannotOpen());
-      return false;
-    }
+    if (GetTickCount() - start >= patience) return false;
     // The holder may be a reader waiting for this very thread to render.
     const unsigned before = renders_;
     AnswerSentMessages();
@@ -71,62 +71,22 @@ bool CaptureClipboard::Open(DWORD patienceMs, bool raiseWhenBusy) {
   return true;
 }
 
-void CaptureClipboard::Put(std::shared_ptr<const Picture> capture, ClipboardHistory history) {
-  if (history == ClipboardHistory::Skip && !OpenClipboard(Handle())) {
-    const DWORD now = GetTickCount();
-    // Busy from the first capture held back; time spent rendering for a
-    // reader meanwhile is not counted against it.
-    if (!heldBack_ || renders_ != rendersWhenBusy_) {
-      busySince_ = now;
-      rendersWhenBusy_ = renders_;
-    }
-    if (now - busySince_ < kOpenPatienceMs) {
-      heldBack_ = std::move(capture);
-      return;
-    }
-    // This capture goes no further; the one held back, already recorded,
-    // waits for the burst's end or the program's.
-    heldBackReported_ = true;
-    throw Error(messages::ClipboardCannotOpen());
-  }
-  // A newer capture than one held back: that one is no longer owed.
-  heldBack_.reset();
-  if (history != ClipboardHistory::Skip) Open(kOpenPatienceMs, true);
-  heldBackReported_ = false;
-  ClipboardCloser closer;
-  Announce(std::move(capture), history);
+void CaptureClipboard::Close() { CloseClipboard(); }
+
+std::uint32_t CaptureClipboard::Sequence() const { return GetClipboardSequenceNumber(); }
+
+void CaptureClipboard::Put(std::shared_ptr<const Picture> capture, CapturePlace place) {
+  if (!plan_.Put(std::move(capture), place)) throw Error(messages::ClipboardCannotOpen());
 }
 
-bool CaptureClipboard::EndBurst() {
-  if (heldBack_) {
-    if (!Open(kOpenPatienceMs, false)) return heldBackReported_;
-    ClipboardCloser closer;
-    Announce(std::move(heldBack_), ClipboardHistory::Keep);
-    heldBackReported_ = false;
-    return true;
-  }
-  if (!marked_ || !Open(kOpenPatienceMs, false)) return true;
-  ClipboardCloser closer;
-  // Only if the clipboard still holds it: another program may have put
-  // something of its own there since.
-  if (GetClipboardOwner() == Handle()) Announce(marked_, ClipboardHistory::Keep);
-  marked_.reset();
-  return true;
-}
-
-// In an open clipboard.
-void CaptureClipboard::Announce(std::shared_ptr<const Picture> capture, ClipboardHistory history) {
+void CaptureClipboard::Announce(const std::shared_ptr<const Picture>& capture, bool marked) {
   // Ends the previous promise (WM_DESTROYCLIPBOARD when it was ours).
   EmptyClipboard();
-  owed_.reset();
-  marked_.reset();
   if (!capture || !capture->Bitmap()) return;
-  owed_ = capture;
   SetClipboardData(CF_BITMAP, nullptr);
-  if (history == ClipboardHistory::Skip) {
+  if (marked) {
     Mark(excludeFormat_);
     Mark(historyFormat_);
-    marked_ = std::move(capture);
   }
 }
 
@@ -137,43 +97,29 @@ void CaptureClipboard::Mark(UINT format) {
   if (value && !SetClipboardData(format, value)) GlobalFree(value);
 }
 
-void CaptureClipboard::Render() {
-  if (!owed_ || !Open(kOpenPatienceMs, false)) return;
-  ClipboardCloser closer;
+void CaptureClipboard::Render(const std::shared_ptr<const Picture>&) {
   // Asking for one's own delayed format renders it (WM_RENDERFORMAT) and
   // stores it without a new change for readers.
   if (GetClipboardOwner() == Handle()) GetClipboardData(CF_BITMAP);
-  owed_.reset();
+}
+
+void CaptureClipboard::PutBitmap(const std::shared_ptr<const Picture>& capture) {
+  EmptyClipboard();
+  if (!capture || !capture->Bitmap()) return;
+  // The clipboard owns what it took.
+  if (OwnedBitmap bitmap = DisplayBitmapOf(*capture);
+      bitmap && SetClipboardData(CF_BITMAP, bitmap.get()))
+    HandOver(bitmap, HandleKind::GdiObject);
 }
 
 void CaptureClipboard::RenderFor(UINT format) {
-  if (format != CF_BITMAP || !owed_) return;
+  const std::shared_ptr<const Picture> owed = plan_.Owed();
+  if (format != CF_BITMAP || !owed) return;
   // Gone with the promise when the bitmap cannot be made.
-  std::shared_ptr<const Picture> owed = std::move(owed_);
   OwnedBitmap bitmap = DisplayBitmapOf(*owed);
-  // The clipboard owns what it took.
   if (bitmap && SetClipboardData(CF_BITMAP, bitmap.get())) HandOver(bitmap, HandleKind::GdiObject);
+  plan_.Rendered();
   ++renders_;
-}
-
-void CaptureClipboard::PutHeldBackForGood() {
-  // A burst's last capture that the clipboard, busy, never took: it would
-  // be lost with the program, so it goes there now as the bitmap itself.
-  if (!heldBack_ || !Open(kEndPatienceMs, false)) return;
-  ClipboardCloser closer;
-  EmptyClipboard();
-  owed_ = std::move(heldBack_);
-  RenderFor(CF_BITMAP);
-  owed_.reset();
-}
-
-void CaptureClipboard::RenderAll() {
-  // The owner is going away: render what is still owed, if the clipboard
-  // still holds our promise.
-  if (!owed_ || !Open(kEndPatienceMs, false)) return;
-  ClipboardCloser closer;
-  if (GetClipboardOwner() == Handle()) RenderFor(CF_BITMAP);
-  owed_.reset();
 }
 
 LRESULT CaptureClipboard::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -182,14 +128,12 @@ LRESULT CaptureClipboard::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) 
       RenderFor(static_cast<UINT>(wParam));
       return 0;
     case WM_RENDERALLFORMATS:
-      RenderAll();
+      // The owner is going away without End(): what is still owed, now.
+      plan_.End();
       return 0;
     case WM_DESTROYCLIPBOARD:
-      owed_.reset();
+      plan_.Emptied();
       return 0;
-    case WM_DESTROY:
-      PutHeldBackForGood();
-      break;
   }
   return Window::OnMessage(message, wParam, lParam);
 }

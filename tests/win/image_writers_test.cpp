@@ -257,8 +257,7 @@ void AutoRecord(const std::shared_ptr<const Picture>& picture,
                 const settings::AutoRecordPlan& settings) {
   AutoRecorder recorder;
   recorder.Record(picture, settings);
-  recorder.WaitForWrites();
-  recorder.RaiseFailure();
+  if (std::exception_ptr failure = recorder.WaitForWrites()) std::rethrow_exception(failure);
 }
 
 TEST_F(ImageFiles, AutoRecordWritesOneNamedFileInAFolderItCreates) {
@@ -318,8 +317,7 @@ TEST_F(ImageFiles, AutoRecordBurstKeepsEveryFileInCaptureOrder) {
   const int captures = 40;
   for (int i = 0; i < captures; ++i)
     recorder.Record(Painted(i + 1, 1), Settings(i % 2 ? "jpg" : "bmp", dir_));
-  recorder.WaitForWrites();
-  recorder.RaiseFailure();
+  EXPECT_FALSE(recorder.WaitForWrites());
   std::vector<std::string> names = List(dir_);
   ASSERT_EQ(names.size(), static_cast<std::size_t>(captures));
   // Names sort by time within one run of this test (same day and hour but at
@@ -341,18 +339,17 @@ TEST_F(ImageFiles, AFailedWriteInABurstKeepsTheCapturesQueuedAfterItAndIsRaisedO
   recorder.Record(Painted(2, 2), Settings("bmp", missing));
   recorder.Record(Painted(3, 3), Settings("bmp", dir_));
   recorder.Record(Painted(4, 4), Settings("jpg", dir_, "85"));
-  recorder.WaitForWrites();
-  EXPECT_TRUE(recorder.Failed());
+  const std::exception_ptr failure = recorder.WaitForWrites();
   try {
-    recorder.RaiseFailure();
-    ADD_FAILURE() << "no error";
+    ASSERT_TRUE(failure);
+    std::rethrow_exception(failure);
   } catch (const Error& e) {
     EXPECT_EQ(std::string(e.what()).rfind("Impossible de créer le fichier \"" + missing + "\\", 0),
               0u)
         << e.what();
   }
   EXPECT_FALSE(recorder.Failed());
-  recorder.RaiseFailure();  // nothing left to raise
+  EXPECT_FALSE(recorder.WaitForWrites()) << "raised once";
   EXPECT_EQ(List(dir_).size(), 3u);
 }
 
