@@ -40,15 +40,20 @@ class ClipboardMixin:
     # ---- other programs at it -------------------------------------------------
 
     @contextlib.contextmanager
-    def clipboard_held(self, seconds=30):
-        """Keeps the clipboard open in another process for the with-block."""
-        proc = self._spawn([WINE, self.probe_exe, "hold-clipboard", "--seconds", str(seconds)],
-                           stdout=subprocess.PIPE)
+    def clipboard_held(self, seconds=30, copy=None):
+        """Keeps the clipboard open in another process for the with-block.
+        With copy, the holder keeps it for the seconds given, writes that text
+        and only then lets go; the block's end waits for it."""
+        argv = [WINE, self.probe_exe, "hold-clipboard", "--seconds", str(seconds)]
+        proc = self._spawn(argv + (["--copy", copy] if copy else []), stdout=subprocess.PIPE)
         try:
             line = proc.stdout.readline().decode(errors="replace")
             if '"held"' not in line:
                 raise AssertionError("the probe could not open the clipboard: %r" % line)
             yield
+            if copy:
+                self.wait_until(lambda: proc.poll() is not None, timeout=seconds + 30,
+                                what="the holder's copy")
         finally:
             self._end(proc)
             proc.stdout.close()

@@ -1,6 +1,7 @@
 """The clipboard through auto-record bursts: what another program reading it
-at every change gets, what stays once the program has ended, and what a kill
-in the middle of a burst leaves."""
+at every change gets, what stays once the program has ended, a burst beside a
+program that holds the clipboard or copies, and what a kill in the middle of a
+burst leaves."""
 
 import os
 import time
@@ -83,22 +84,25 @@ class BurstClipboardTest(FolderTestCase):
         self.assertEqual(pixel_crc(b.clipboard_dib_bytes()), last)
         self.assertIn("image/bmp", b.clipboard_targets())
 
-    def test_the_last_capture_is_on_the_clipboard_after_close_when_another_program_held_it(self):
-        """Another program holds the clipboard from the end of a burst until
-        after "Close...", past the program's patience at each step: the last
-        capture it announced is made into the clipboard's bitmap once the
-        clipboard is free, before the program has ended."""
+    def test_a_burst_goes_on_while_another_program_holds_the_clipboard(self):
+        """Another program holds the clipboard from the middle of a burst until
+        after "Close...": the burst goes on with no box (its files are what
+        the user asked for), and its last capture, held back, is made into
+        the clipboard's bitmap once the clipboard is free, before the program
+        has ended."""
         b = self.bench
         self.arm(animate=15)
         b.keydown("F12")
         try:
             b.wait_until(lambda: len(self.files()) >= 3, timeout=60, what="a burst under way")
             with b.clipboard_held(seconds=60):
-                # The next capture finds the clipboard held: its box ends the burst.
-                b.wait_until(b.msgboxes, timeout=30, what="the busy clipboard's box")
+                held_at = len(self.files())
+                b.wait_until(lambda: len(self.files()) >= held_at + 5, timeout=60,
+                             what="the burst going on with the clipboard held")
                 b.keyup("F12")
                 b.wait_burst_end(lambda: len(self.files()))
-                b.close_msgboxes()
+                self.assertTrue(b.holds_still(lambda: not b.msgboxes(), 1.0),
+                                "no box for a busy clipboard in a burst")
                 last = self.crc(self.files()[-1])
                 b.click_tray_icon(3)
                 b.wait_menu()
@@ -109,6 +113,37 @@ class BurstClipboardTest(FolderTestCase):
             b.keyup("F12")
         b.wait_program_exit(timeout=20)
         self.assertEqual(pixel_crc(b.clipboard_dib_bytes()), last)
+
+    def test_what_another_program_copies_after_a_burst_stays(self):
+        """The burst ends while another program holds the clipboard, and that
+        program copies a text before it lets go: the held-back capture, older
+        than the copy, never replaces it, neither at the next ticks nor at the
+        program's end; its file holds it."""
+        b = self.bench
+        self.arm(animate=15)
+        b.keydown("F12")
+        try:
+            b.wait_until(lambda: len(self.files()) >= 2, timeout=60, what="a burst under way")
+            with b.clipboard_held(seconds=8, copy="copié après la rafale"):
+                held_at = len(self.files())
+                b.wait_until(lambda: len(self.files()) >= held_at + 2, timeout=60,
+                             what="captures with the clipboard held")
+                b.keyup("F12")
+                b.wait_burst_end(lambda: len(self.files()))
+        finally:
+            b.keyup("F12")
+        # The ticks after the release have had their chance.
+        self.assertTrue(b.holds_still(
+            lambda: "CF_UNICODETEXT" in b.clipboard_info()["formats"], 1.0), b.clipboard_info())
+        self.assertFalse(b.msgboxes(), "no box: the clipboard took the press's capture")
+        b.click_tray_icon(3)
+        b.wait_menu()
+        b.click_menu_item("Close...")
+        b.wait_program_exit(timeout=20)
+        info = b.clipboard_info()
+        self.assertIn("CF_UNICODETEXT", info["formats"])
+        self.assertIsNone(info["bitmap"], info)
+        self.assertGreaterEqual(len(self.files()), 4, "every capture has its file")
 
     def test_a_kill_in_the_middle_of_a_burst(self):
         """Every file but the one being written is whole; the clipboard's

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace probe {
 namespace {
@@ -56,6 +57,18 @@ int HoldClipboard(const Args& args) {
   if (!OpenClipboardWithin(5000)) Fail("clipboard busy");
   Print(Json::Object().Set("held", true));
   Sleep(static_cast<DWORD>(args.Int("seconds", 5) * 1000));
+  // --copy TEXT: written before letting go, as a program that copies while it
+  // holds the clipboard (a clipboard manager, a remote desktop's sync).
+  if (args.Has("copy")) {
+    const std::wstring text = args.Wide("copy");
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+    if (memory) {
+      std::memcpy(GlobalLock(memory), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+      GlobalUnlock(memory);
+      EmptyClipboard();
+      if (!SetClipboardData(CF_UNICODETEXT, memory)) GlobalFree(memory);
+    }
+  }
   CloseClipboard();
   Print(Json::Object().Set("released", true));
   return 0;
@@ -276,8 +289,10 @@ int GuiResources(const Args& args) {
   return 0;
 }
 
-ProbeCommand holdCommand("hold-clipboard", HoldClipboard,
-                         "hold-clipboard [--seconds S]: keeps the clipboard open; prints 'held'");
+ProbeCommand holdCommand(
+    "hold-clipboard", HoldClipboard,
+    "hold-clipboard [--seconds S] [--copy TEXT]: keeps the clipboard open (then copies "
+    "TEXT); prints 'held'");
 ProbeCommand infoCommand("clipboard-info", ClipboardInfo,
                          "clipboard-info: formats on the clipboard, CF_BITMAP size and depth");
 ProbeCommand saveCommand("clipboard-save", ClipboardSave,
