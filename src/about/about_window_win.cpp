@@ -15,7 +15,7 @@ const LayoutEntry& EntryOf(int id) { return *FindEntry(Layout(), id); }
 
 void AboutWindow::Create(Application& app, std::function<void()> onOk) {
   onOk_ = std::move(onOk);
-  RegisterClass("TForm3", GetSysColorBrush(COLOR_BTNFACE), nullptr);
+  RegisterWindowClass("TForm3", GetSysColorBrush(COLOR_BTNFACE), nullptr);
   CreateCentredForm(app, "TForm3", kCaption, WS_POPUP, WS_EX_TOPMOST, kClientWidth, kClientHeight);
 }
 

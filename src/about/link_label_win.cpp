@@ -8,7 +8,7 @@ namespace vistrel {
 
 void LinkLabel::Create(HWND parent, int id, const RECT& rect, const char* text,
                        COLORREF restingColour, COLORREF hoverColour) {
-  RegisterClass("TLinkLabel", nullptr, CursorFor(CursorKind::Hand));
+  RegisterWindowClass("TLinkLabel", nullptr, CursorFor(CursorKind::Hand));
   resting_ = colour_ = restingColour;
   hover_ = hoverColour;
   CreateWin("TLinkLabel", text, WS_CHILD | WS_VISIBLE, 0, rect.left, rect.top,

@@ -28,7 +28,7 @@ Point CentreOfScreen(int dpi) {
 
 void PreviewWindow::Create(Application& app, PreviewEvents events) {
   events_ = std::move(events);
-  RegisterClass("TForm1", static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)), nullptr);
+  RegisterWindowClass("TForm1", static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)), nullptr);
   icon_ =
       LoadResourceIcon(kProgramIcon, GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON));
   stripBrush_ = MakeSolidBrush(kKeyColour);
@@ -67,7 +67,7 @@ void PreviewWindow::ShowInactive() {
 
 void PreviewWindow::SetPicture(std::shared_ptr<const Picture> picture) {
   picture_ = std::move(picture);
-  pictureControl_.Show(picture_.get());
+  pictureControl_.SetPicture(picture_.get());
 }
 
 void PreviewWindow::StartPolling() { SetTimer(Handle(), kPollTimer, kPollInterval, nullptr); }

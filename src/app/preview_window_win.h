@@ -40,7 +40,6 @@ class PreviewWindow : public Form {
   void ShowInactive();
 
   // The picture shown; null while the preview is empty.
-  const std::shared_ptr<const Picture>& ShownPicture() const { return picture_; }
   void SetPicture(std::shared_ptr<const Picture> picture);
 
   void StartPolling();

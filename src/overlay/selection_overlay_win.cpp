@@ -16,13 +16,13 @@ SelectionOverlay::SelectionOverlay() : pictureControl_(PictureControl::Mode::AtO
 
 void SelectionOverlay::Create(Application& app, OverlayEvents events) {
   events_ = std::move(events);
-  RegisterClass("TForm4", GetSysColorBrush(COLOR_BTNFACE), nullptr);
+  RegisterWindowClass("TForm4", GetSysColorBrush(COLOR_BTNFACE), nullptr);
   const Rect screen = PrimaryScreen();
   CreateForm(app, "TForm4", "Form4", WS_POPUP, WS_EX_TOPMOST, 0, 0, screen.Width(),
              screen.Height());
   pictureControl_.Create(Handle(), kPictureId, RECT{0, 0, screen.Width(), screen.Height()},
                          CursorFor(CursorKind::Cross));
-  pictureControl_.Show(&frozenScreen_);
+  pictureControl_.SetPicture(&frozenScreen_);
   pictureControl_.onMouseDown = [this](const PictureControl::MouseEvent& e) { OnPress(e); };
   pictureControl_.onMouseMove = [this](const PictureControl::MouseEvent& e) { OnMove(e); };
   pictureControl_.onMouseUp = [this](const PictureControl::MouseEvent&) { OnRelease(); };

@@ -23,7 +23,7 @@ void PreferencesWindow::Create(Application& app, std::vector<std::string> hotKey
                                PreferencesEvents events) {
   hotKeyNames_ = std::move(hotKeyNames);
   events_ = std::move(events);
-  RegisterClass("TForm2", GetSysColorBrush(COLOR_BTNFACE), nullptr);
+  RegisterWindowClass("TForm2", GetSysColorBrush(COLOR_BTNFACE), nullptr);
   CreateCentredForm(app, "TForm2", kCaption, kStyle, kExStyle, kClientWidth, kClientHeight);
 }
 
@@ -188,7 +188,7 @@ LRESULT PreferencesWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
       return 0;
     case WM_CLOSE:
       // The window is only ever hidden; a failed reload keeps it open.
-      Guarded([this] { ReloadAndLeave(); });
+      ReloadAndLeave();
       return 0;
     case WM_DESTROY:
       // The program's end: the edits go with the window. Nothing is shown

@@ -34,7 +34,7 @@ std::string& Values::operator[](Key key) {
 
 const std::string& Values::operator[](Key key) const { return const_cast<Values&>(*this)[key]; }
 
-std::string Read(const Store& store, Key key, const DefaultFolder& defaultFolder) {
+std::string ReadKey(const Reader& store, Key key, const DefaultFolder& defaultFolder) {
   const KeyInfo& info = Info(key);
   if (info.defaultValue) return store.Read(info.name, info.defaultValue);
   // The default folder is computed afresh for every read of a folder that
@@ -42,9 +42,9 @@ std::string Read(const Store& store, Key key, const DefaultFolder& defaultFolder
   return store.Read(info.name, store.Has(info.name) ? std::string() : defaultFolder());
 }
 
-Values ReadAll(const Store& store, const DefaultFolder& defaultFolder) {
+Values ReadAll(const Reader& store, const DefaultFolder& defaultFolder) {
   Values values;
-  for (const KeyInfo& info : kKeys) values[info.key] = Read(store, info.key, defaultFolder);
+  for (const KeyInfo& info : kKeys) values[info.key] = ReadKey(store, info.key, defaultFolder);
   return values;
 }
 
@@ -91,25 +91,25 @@ FileFormat FileFormatFor(std::string_view value) {
   return FileFormat::None;
 }
 
-AutoRecordPlan ReadAutoRecordPlan(const Store& store, const DefaultFolder& defaultFolder) {
+AutoRecordPlan ReadAutoRecordPlan(const Reader& store, const DefaultFolder& defaultFolder) {
   AutoRecordPlan plan;
-  plan.on = !Is(Read(store, Key::AutoRec, defaultFolder), kNo);
-  plan.format = FileFormatFor(Read(store, Key::AutoRecFormat, defaultFolder));
-  plan.folder = Read(store, Key::SaveFilePath, defaultFolder);
-  plan.quality = JpegQuality(Read(store, Key::Compression, defaultFolder));
+  plan.on = !Is(ReadKey(store, Key::AutoRec, defaultFolder), kNo);
+  plan.format = FileFormatFor(ReadKey(store, Key::AutoRecFormat, defaultFolder));
+  plan.folder = ReadKey(store, Key::SaveFilePath, defaultFolder);
+  plan.quality = JpegQuality(ReadKey(store, Key::Compression, defaultFolder));
   return plan;
 }
 
 // Neither key has the default folder for its default.
-int ReadJpegQuality(const Store& store) { return StrToInt(Read(store, Key::Compression, {})); }
+int ReadJpegQuality(const Reader& store) { return StrToInt(ReadKey(store, Key::Compression, {})); }
 
 std::uint8_t SelectionMarginFor(std::string_view bordBlanc) { return Is(bordBlanc, kNo) ? 1 : 0; }
 
-std::uint8_t ReadSelectionMargin(const Store& store) {
-  return SelectionMarginFor(Read(store, Key::BordBlanc, {}));
+std::uint8_t ReadSelectionMargin(const Reader& store) {
+  return SelectionMarginFor(ReadKey(store, Key::BordBlanc, {}));
 }
 
-std::string ReadHotKeyName(const Store& store) {
+std::string ReadHotKeyName(const Reader& store) {
   const KeyInfo& info = Info(Key::HotKey);
   if (!store.Has(info.name)) return info.defaultValue;
   return store.Read(info.name, info.defaultValue);

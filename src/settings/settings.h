@@ -44,16 +44,21 @@ inline constexpr std::string_view kJpg = "jpg";
 // ("Non" is not "non").
 constexpr bool Is(std::string_view value, std::string_view word) { return value == word; }
 
-// One handler's access to the section: open for the length of its work,
-// holding no data of its own.
-class Store {
+// The reading side of the section.
+class Reader {
  public:
-  virtual ~Store() = default;
+  virtual ~Reader() = default;
   // The stored value, or fallback when the file, the section or the key is
   // missing; a key present with an empty value reads "".
   virtual std::string Read(const char* key, const std::string& fallback) const = 0;
   // Whether the key is among the section's keys.
   virtual bool Has(const char* key) const = 0;
+};
+
+// One handler's access to the section: open for the length of its work,
+// holding no data of its own.
+class Store : public Reader {
+ public:
   virtual void Write(const char* key, const std::string& value) = 0;
   // Removes the whole section.
   virtual void RemoveAll() = 0;
@@ -76,9 +81,9 @@ struct Values {
 };
 
 // Reads one key with its default.
-std::string Read(const Store& store, Key key, const DefaultFolder& defaultFolder);
+std::string ReadKey(const Reader& store, Key key, const DefaultFolder& defaultFolder);
 // Reads all six, in table order.
-Values ReadAll(const Store& store, const DefaultFolder& defaultFolder);
+Values ReadAll(const Reader& store, const DefaultFolder& defaultFolder);
 // Writes all six, in table order; a refused write stops there.
 void WriteAll(Store& store, const Values& values);
 
@@ -112,19 +117,19 @@ struct AutoRecordPlan {
   std::string folder;          // used as read
   JpegQuality quality{"100"};  // for JPEG files only
 };
-AutoRecordPlan ReadAutoRecordPlan(const Store& store, const DefaultFolder& defaultFolder);
+AutoRecordPlan ReadAutoRecordPlan(const Reader& store, const DefaultFolder& defaultFolder);
 
 // The quality "Save as..." writes a JPEG file at; raises the conversion
 // error for a stored text that is no integer.
-int ReadJpegQuality(const Store& store);
+int ReadJpegQuality(const Reader& store);
 
 // The gap between a selection and its frame: 1 (the capture holds no white
 // border) only for exactly "non", letter case included; 0 for anything else.
 std::uint8_t SelectionMarginFor(std::string_view bordBlanc);
-std::uint8_t ReadSelectionMargin(const Store& store);
+std::uint8_t ReadSelectionMargin(const Reader& store);
 
 // The hot-key name arming reads: the default when the key is absent, else the
 // value as stored, empty included.
-std::string ReadHotKeyName(const Store& store);
+std::string ReadHotKeyName(const Reader& store);
 
 }  // namespace vistrel::settings

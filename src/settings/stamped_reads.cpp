@@ -2,7 +2,7 @@
 
 namespace vistrel::settings {
 
-const Store& StampedReads::Refreshed() {
+const Reader& StampedReads::Refreshed() {
   const std::string now = stamp_();
   if (now.empty() || now != stamp_now_) Forget();
   trusted_ = !now.empty();
@@ -17,7 +17,7 @@ void StampedReads::Forget() {
   present_.clear();
 }
 
-Store& StampedReads::File() const {
+const Reader& StampedReads::File() const {
   if (!file_) file_ = open_();
   return *file_;
 }
@@ -34,18 +34,6 @@ bool StampedReads::Has(const char* key) const {
   auto [at, added] = present_.try_emplace(key, false);
   if (added) at->second = File().Has(key);
   return at->second;
-}
-
-void StampedReads::Write(const char* key, const std::string& value) {
-  Forget();
-  trusted_ = false;
-  File().Write(key, value);
-}
-
-void StampedReads::RemoveAll() {
-  Forget();
-  trusted_ = false;
-  File().RemoveAll();
 }
 
 }  // namespace vistrel::settings

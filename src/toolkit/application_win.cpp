@@ -13,7 +13,7 @@ constexpr char kClassName[] = "TApplication";
 Application::Application(std::string title) : title_(std::move(title)) { window_.Create(title_); }
 
 void Application::HiddenWindow::Create(const std::string& title) {
-  RegisterClass(kClassName, nullptr, nullptr);
+  RegisterWindowClass(kClassName, nullptr, nullptr);
   // Zero-sized and off every form: it exists for its taskbar button.
   CreateWin(kClassName, title.c_str(), WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0, 0,
             0, 0, nullptr);

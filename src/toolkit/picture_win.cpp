@@ -125,13 +125,13 @@ PictureDC::~PictureDC() {
 }
 
 void PictureControl::Create(HWND parent, int id, const RECT& rect, HCURSOR cursor) {
-  RegisterClass("TImage", nullptr, nullptr);
+  RegisterWindowClass("TImage", nullptr, nullptr);
   cursor_ = cursor;
   CreateWin("TImage", "", WS_CHILD | WS_VISIBLE, 0, rect.left, rect.top, rect.right - rect.left,
             rect.bottom - rect.top, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)));
 }
 
-void PictureControl::Show(const Picture* picture) {
+void PictureControl::SetPicture(const Picture* picture) {
   picture_ = picture;
   Refresh();
 }

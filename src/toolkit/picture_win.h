@@ -114,7 +114,7 @@ class PictureControl : public Window {
   void Create(HWND parent, int id, const RECT& rect, HCURSOR cursor);
   // The picture drawn (none: only the background); the caller keeps it alive
   // until the next call. Redraws the control.
-  void Show(const Picture* picture);
+  void SetPicture(const Picture* picture);
   // Redraws the control from the picture.
   void Refresh();
 

@@ -16,7 +16,8 @@ void Window::Destroy() {
   if (hwnd_) DestroyWindow(hwnd_);
 }
 
-void Window::RegisterClass(const char* className, HBRUSH background, HCURSOR cursor, UINT style) {
+void Window::RegisterWindowClass(const char* className, HBRUSH background, HCURSOR cursor,
+                                 UINT style) {
   const HINSTANCE instance = GetModuleHandleW(nullptr);
   const std::wstring name = Wide(className);
   WNDCLASSEXW wc = {};
@@ -89,8 +90,11 @@ LRESULT CALLBACK Window::Thunk(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
   } catch (const std::exception& e) {
     ShowError(e.what());
   }
-  // The handler was cut short; the message still gets its default answer.
-  return message == WM_CREATE ? 0 : DefWindowProcW(hwnd, message, wParam, lParam);
+  // The handler was cut short; the message still gets its default answer,
+  // but for a close, whose default would destroy the window.
+  return message == WM_CREATE || message == WM_CLOSE
+             ? 0
+             : DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
 }  // namespace vistrel

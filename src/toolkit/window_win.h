@@ -30,8 +30,8 @@ class Window {
 
   // Registers a window class whose procedure is the shared thunk, once per
   // program; raises the system's error when it cannot.
-  static void RegisterClass(const char* className, HBRUSH background, HCURSOR cursor,
-                            UINT style = 0);
+  static void RegisterWindowClass(const char* className, HBRUSH background, HCURSOR cursor,
+                                  UINT style = 0);
 
  protected:
   // Creates the window; WM_CREATE reaches OnMessage with Handle() already
@@ -46,20 +46,4 @@ class Window {
   HWND hwnd_ = nullptr;
 };
 
-// Runs fn inside the error boundary; for code reached outside a window
-// procedure (start-up).
-template <typename Fn>
-void Guarded(Fn&& fn);
-
 }  // namespace vistrel
-
-#include "toolkit/error_display_win.h"
-
-template <typename Fn>
-void vistrel::Guarded(Fn&& fn) {
-  try {
-    fn();
-  } catch (const std::exception& e) {
-    ShowError(e.what());
-  }
-}

@@ -52,10 +52,10 @@ TEST(Settings, StoredValuesAreReadAsTheyAreAnEmptyOneStaysEmpty) {
 TEST(Settings, TheDefaultFolderIsComputedAtEveryReadOfAFolderThatIsNotStored) {
   MemoryStore file;
   foldersComputed = 0;
-  Read(file, Key::SaveFilePath, Documents);
+  ReadKey(file, Key::SaveFilePath, Documents);
   ReadAutoRecordPlan(file, Documents);
   EXPECT_EQ(foldersComputed, 2);
-  Read(file, Key::Compression, Documents);
+  ReadKey(file, Key::Compression, Documents);
   ReadJpegQuality(file);
   ReadSelectionMargin(file);
   EXPECT_EQ(foldersComputed, 2) << "only for the folder";

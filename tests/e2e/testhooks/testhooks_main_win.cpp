@@ -32,7 +32,7 @@ BOOL WINAPI NotifyWhenTheTaskbarIsThere(DWORD action, PNOTIFYICONDATAW record) {
 class ErrorTrigger : public vistrel::Window {
  public:
   void Create() {
-    RegisterClass("VistrelTestHooks", nullptr, nullptr);
+    RegisterWindowClass("VistrelTestHooks", nullptr, nullptr);
     CreateWin("VistrelTestHooks", "", WS_POPUP, 0, 0, 0, 0, 0, nullptr);
   }
 
