@@ -29,8 +29,11 @@ void TrayIcon::Prepare(HWND window, HICON icon, const std::string& tip) {
 }
 
 bool TrayIcon::Show() {
-  // An add when none is left, or when the shell lost it.
-  if (!registered_ || !Notify(NIM_MODIFY)) registered_ = Notify(NIM_ADD);
+  if (registered_ && Notify(NIM_MODIFY)) return true;
+  // An add when none is left, or when the shell lost it. A shell busy at
+  // logon may time out on the add and show the icon all the same: every add
+  // after it would fail, so an update tells whether it is there.
+  registered_ = Notify(NIM_ADD) || Notify(NIM_MODIFY);
   return registered_;
 }
 

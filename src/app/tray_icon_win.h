@@ -23,8 +23,10 @@ class TrayIcon {
   // Shows the prepared icon: the registered one is updated in place, since
   // emptying the tray even for a moment can cost seconds (Wine hides its tray
   // window then and waits for a window manager); else, or when the shell
-  // has forgotten it (it started again), it is added. False when the shell
-  // took no icon (no taskbar yet): try again later.
+  // has forgotten it (it started again), it is added; a failed add is
+  // followed by an update, which finds an icon the shell took although the
+  // add timed out. False when the shell holds no icon of ours (no taskbar
+  // yet): try again later.
   bool Show();
   // The shell was started again and knows no icon of ours.
   void Forgotten() { registered_ = false; }

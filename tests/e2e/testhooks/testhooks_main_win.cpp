@@ -23,9 +23,9 @@ constexpr UINT kTaskbarReady = WM_APP + 0x58;
 
 bool taskbarReady = true;
 
-// The shell's notification call, refusing icons while there is no taskbar.
+// The shell's notification call, holding no icon while there is no taskbar.
 BOOL WINAPI NotifyWhenTheTaskbarIsThere(DWORD action, PNOTIFYICONDATAW record) {
-  if (!taskbarReady && action == NIM_ADD) return FALSE;
+  if (!taskbarReady && (action == NIM_ADD || action == NIM_MODIFY)) return FALSE;
   return Shell_NotifyIconW(action, record);
 }
 
