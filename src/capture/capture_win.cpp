@@ -29,14 +29,20 @@ CaptureMode Capturer::ChooseMode() const {
 
 std::shared_ptr<const Picture> Capturer::Grab(CaptureMode mode) {
   RECT r = {};
-  HWND foreground = nullptr;
   switch (mode) {
     case CaptureMode::WindowAndFrame:
       r = VisibleFrame(GetForegroundWindow());
       break;
     case CaptureMode::WindowContent:
-      foreground = GetForegroundWindow();
-      GetClientRect(foreground, &r);
+      // From the screen, as the frame is: a window drawn by the GPU (DirectX,
+      // DirectComposition: browsers, Electron, UWP and WinUI applications)
+      // leaves its own device context black, and only the compositor's
+      // screen holds what it shows. PrintWindow with PW_RENDERFULLCONTENT
+      // would have the compositor draw the window anew for each capture and
+      // wait on the window's own thread (a busy application stalls a burst);
+      // the screen is one read at a burst's pace. The foreground window is on
+      // top: only an always-on-top window over it comes into the capture.
+      r = ClientArea(GetForegroundWindow());
       break;
     case CaptureMode::FullScreen:
     case CaptureMode::MouseSelection: {
@@ -46,10 +52,7 @@ std::shared_ptr<const Picture> Capturer::Grab(CaptureMode mode) {
     }
   }
   std::shared_ptr<Picture> picture = pictures_.Take(r.right - r.left, r.bottom - r.top);
-  if (mode == CaptureMode::WindowContent)
-    picture->CopyFromWindow(foreground, r.right - r.left, r.bottom - r.top);
-  else
-    picture->CopyFromScreen({r.left, r.top, r.right, r.bottom});
+  picture->CopyFromScreen({r.left, r.top, r.right, r.bottom});
   return picture;
 }
 

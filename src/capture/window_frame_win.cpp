@@ -30,4 +30,12 @@ RECT VisibleFrame(HWND window, const FrameSources& sources) {
   return r;
 }
 
+RECT ClientArea(HWND window) {
+  RECT r = {};
+  if (!window || !GetClientRect(window, &r)) return RECT{};
+  // Both corners at once: a mirrored (right-to-left) window's are swapped back.
+  MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
 }  // namespace vistrel

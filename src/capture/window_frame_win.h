@@ -20,4 +20,8 @@ const FrameSources& SystemFrameSources();
 // all zero when neither is (no window).
 RECT VisibleFrame(HWND window, const FrameSources& sources = SystemFrameSources());
 
+// Where a window's client area lies on the screen; all zero when there is no
+// window.
+RECT ClientArea(HWND window);
+
 }  // namespace vistrel

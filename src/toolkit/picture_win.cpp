@@ -97,19 +97,6 @@ void Picture::CopyFromScreen(const Rect& area) {
   GdiFlush();
 }
 
-void Picture::CopyFromWindow(HWND window, int width, int height) {
-  // What the window's device context does not give (hidden or off-screen
-  // parts) stays white.
-  NewBitmap(width, height);
-  if (!bitmap_) return;
-  {
-    WindowDC from(window);
-    PictureDC to(*this);
-    BitBlt(to.Get(), 0, 0, width_, height_, from.Get(), 0, 0, SRCCOPY);
-  }
-  GdiFlush();
-}
-
 Rect PrimaryScreen() {
   return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
 }

@@ -49,8 +49,6 @@ class Picture {
   // shows there (screen coordinates, the desktop window's device context).
   // Only the part that lies on the screen is read; the rest stays white.
   void CopyFromScreen(const Rect& area);
-  // The same from a window's own device context, from its point 0, 0.
-  void CopyFromWindow(HWND window, int width, int height);
 
  private:
   // An image of that size, its memory reused when the size is the same;

@@ -414,12 +414,6 @@ TEST(Pictures, ABlockCopyThatCannotReadItsSourceLeavesWhite) {
   }
   GdiFlush();
   EXPECT_TRUE(AllWhite(picture));
-  // A window that is gone: its copy is white too.
-  HWND gone = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 4, 4, nullptr, nullptr, nullptr, nullptr);
-  DestroyWindow(gone);
-  std::fill_n(picture.Bits(), picture.SizeBytes(), std::uint8_t{0x12});
-  picture.CopyFromWindow(gone, 4, 4);
-  EXPECT_TRUE(AllWhite(picture));
 }
 
 TEST(Pictures, TheWritersReadEachPictureItsOwnPixels) {
