@@ -15,6 +15,7 @@
 #include "toolkit/application_win.h"
 #include "toolkit/error_display_win.h"
 #include "toolkit/messages.h"
+#include "toolkit/system_library_win.h"
 
 namespace vistrel {
 
@@ -233,6 +234,7 @@ void VistrelApp::OnPreferencesClosed() {
 }
 
 int RunVistrel(TrayIcon::Notifier notifyIcon) {
+  SearchDllsInSystemFolderOnly();
   const SingleInstance instance;
   if (instance.AlreadyRunning()) {
     instance.WakeTheRunningOne();

@@ -1,5 +1,7 @@
 #include "capture/window_frame_win.h"
 
+#include "toolkit/system_library_win.h"
+
 namespace vistrel {
 
 namespace {
@@ -9,7 +11,7 @@ constexpr DWORD kExtendedFrameBounds = 9;  // DWMWA_EXTENDED_FRAME_BOUNDS
 const FrameSources& SystemFrameSources() {
   static const FrameSources sources = [] {
     FrameSources found{nullptr, &GetWindowRect};
-    if (HMODULE dwm = LoadLibraryW(L"dwmapi.dll"))
+    if (HMODULE dwm = LoadSystemLibrary(L"dwmapi.dll"))
       found.extendedFrameBounds = reinterpret_cast<decltype(found.extendedFrameBounds)>(
           reinterpret_cast<void*>(GetProcAddress(dwm, "DwmGetWindowAttribute")));
     return found;

@@ -5,6 +5,7 @@
 #include "imageio/image_writers_win.h"
 #include "toolkit/handles_win.h"
 #include "toolkit/picture_win.h"
+#include "toolkit/system_library_win.h"
 #include "toolkit/text_win.h"
 
 namespace vistrel {
@@ -16,7 +17,7 @@ namespace {
 using GetSaveFileNameFunction = BOOL(WINAPI*)(LPOPENFILENAMEW);
 GetSaveFileNameFunction LoadSaveDialog() {
   static const GetSaveFileNameFunction function = []() -> GetSaveFileNameFunction {
-    HMODULE library = LoadLibraryW(L"comdlg32.dll");
+    HMODULE library = LoadSystemLibrary(L"comdlg32.dll");
     if (!library) return nullptr;
     return reinterpret_cast<GetSaveFileNameFunction>(
         reinterpret_cast<void*>(GetProcAddress(library, "GetSaveFileNameW")));
