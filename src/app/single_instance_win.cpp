@@ -9,9 +9,13 @@ namespace {
 constexpr wchar_t kMutexName[] = L"Local\\Vistrel.Running";
 }  // namespace
 
-SingleInstance::SingleInstance()
-    : mutex_(CreateMutexW(nullptr, FALSE, kMutexName)),
-      alreadyRunning_(mutex_ && GetLastError() == ERROR_ALREADY_EXISTS) {}
+SingleInstance::SingleInstance(MutexMaker createMutex)
+    : mutex_(createMutex(nullptr, FALSE, kMutexName)) {
+  const DWORD error = GetLastError();
+  // A first program running elevated keeps its mutex from a program of
+  // lower integrity: denied, it is running all the same.
+  alreadyRunning_ = mutex_ ? error == ERROR_ALREADY_EXISTS : error == ERROR_ACCESS_DENIED;
+}
 
 SingleInstance::~SingleInstance() {
   if (mutex_) CloseHandle(mutex_);

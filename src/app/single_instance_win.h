@@ -8,7 +8,9 @@ namespace vistrel {
 // finds the first running, asks it to come forward and ends.
 class SingleInstance {
  public:
-  SingleInstance();
+  // CreateMutexW, or a stand-in.
+  using MutexMaker = HANDLE(WINAPI*)(LPSECURITY_ATTRIBUTES attributes, BOOL owned, LPCWSTR name);
+  explicit SingleInstance(MutexMaker createMutex = &CreateMutexW);
   ~SingleInstance();
   SingleInstance(const SingleInstance&) = delete;
   SingleInstance& operator=(const SingleInstance&) = delete;

@@ -72,8 +72,8 @@ void VistrelApp::Start() {
                           .onAbout = [this] { about_.Show(); },
                       });
   about_.Create(application_, [this] { preferences_.Show(); });
-  application_.OnBroadcast("TaskbarCreated", [this] { OnShellStarted(); });
-  application_.OnBroadcast(SingleInstance::kWakeMessage, [this] { ShowPreview(); });
+  application_.OnBroadcast("TaskbarCreated", [this](WPARAM) { OnShellStarted(); });
+  application_.OnBroadcast(SingleInstance::kWakeMessage, [this](WPARAM) { ShowPreview(); });
 }
 
 void VistrelApp::Arm() {

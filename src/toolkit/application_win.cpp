@@ -10,7 +10,19 @@ namespace {
 constexpr char kClassName[] = "TApplication";
 }  // namespace
 
-Application::Application(std::string title) : title_(std::move(title)) { window_.Create(title_); }
+MessageFilter SystemMessageFilter() {
+  return reinterpret_cast<MessageFilter>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleW(L"user32.dll"), "ChangeWindowMessageFilterEx")));
+}
+
+void LetThroughFromLowerIntegrity(HWND window, UINT message, MessageFilter filter) {
+  if (filter && window && message) filter(window, message, MSGFLT_ALLOW, nullptr);
+}
+
+Application::Application(std::string title, MessageFilter filter)
+    : title_(std::move(title)), filter_(filter) {
+  window_.Create(title_);
+}
 
 void Application::HiddenWindow::Create(const std::string& title) {
   RegisterWindowClass(kClassName, nullptr, nullptr);
@@ -37,7 +49,7 @@ LRESULT Application::HiddenWindow::OnMessage(UINT message, WPARAM wParam, LPARAM
       app_.CloseMainForm();
       return 0;
   }
-  if (app_.AnswerBroadcast(message)) return 0;
+  if (app_.AnswerBroadcast(message, wParam)) return 0;
   return Window::OnMessage(message, wParam, lParam);
 }
 
@@ -54,16 +66,19 @@ void Application::OnMinimize(std::function<void()> handler) {
   minimizeHandler_ = std::move(handler);
 }
 
-void Application::OnBroadcast(const char* name, std::function<void()> handler) {
-  broadcasts_.emplace_back(RegisterWindowMessageW(Wide(name).c_str()), std::move(handler));
+void Application::OnBroadcast(const char* name, std::function<void(WPARAM)> handler) {
+  const UINT message = RegisterWindowMessageW(Wide(name).c_str());
+  // Running elevated, the program still hears the shell and a second start.
+  LetThroughFromLowerIntegrity(Handle(), message, filter_);
+  broadcasts_.emplace_back(message, std::move(handler));
 }
 
-bool Application::AnswerBroadcast(UINT message) {
+bool Application::AnswerBroadcast(UINT message, WPARAM wParam) {
   // Registered messages lie above 0xC000; zero is a failed registration.
   if (message < 0xC000) return false;
   for (const auto& [registered, handler] : broadcasts_) {
     if (registered == message) {
-      handler();
+      handler(wParam);
       return true;
     }
   }

@@ -10,13 +10,24 @@
 
 namespace vistrel {
 
+// ChangeWindowMessageFilterEx, or a stand-in.
+using MessageFilter = BOOL(WINAPI*)(HWND window, UINT message, DWORD action,
+                                    PCHANGEFILTERSTRUCT info);
+// The system's, looked up at run time; null before Windows 7.
+MessageFilter SystemMessageFilter();
+// An elevated program receives no message from a program of lower integrity
+// unless its window lets that message through: this one only.
+void LetThroughFromLowerIntegrity(HWND window, UINT message,
+                                  MessageFilter filter = SystemMessageFilter());
+
 // The application: its title, the hidden application window that owns the
 // forms (it carries the taskbar button, present only while a form is
 // visible), the application-wide minimise and restore, and the message loop.
 // The program makes one and hands it to the forms it creates.
 class Application {
  public:
-  explicit Application(std::string title);
+  // filter: lets the broadcasts it answers through to an elevated program.
+  explicit Application(std::string title, MessageFilter filter = SystemMessageFilter());
   Application(const Application&) = delete;
   Application& operator=(const Application&) = delete;
 
@@ -38,8 +49,9 @@ class Application {
 
   void OnMinimize(std::function<void()> handler);
   // A message another program broadcasts to every top-level window under
-  // that registered name ("TaskbarCreated" when the shell starts again).
-  void OnBroadcast(const char* name, std::function<void()> handler);
+  // that registered name ("TaskbarCreated" when the shell starts again),
+  // with its first parameter; let through from lower integrity, it alone.
+  void OnBroadcast(const char* name, std::function<void(WPARAM)> handler);
   // Hides every form; the minimise handler follows.
   void Minimize();
   // Undoes a minimise: the forms it hid come back. Otherwise nothing.
@@ -65,14 +77,15 @@ class Application {
   };
 
   HWND ActiveKeyboardForm() const;
-  bool AnswerBroadcast(UINT message);
+  bool AnswerBroadcast(UINT message, WPARAM wParam);
 
   std::string title_;
+  MessageFilter filter_;
   HiddenWindow window_{*this};
   std::vector<Window*> forms_;
   std::vector<HWND> keyboardForms_;
   std::vector<Window*> hiddenByMinimize_;
-  std::vector<std::pair<UINT, std::function<void()>>> broadcasts_;
+  std::vector<std::pair<UINT, std::function<void(WPARAM)>>> broadcasts_;
   std::function<void()> minimizeHandler_;
   bool minimized_ = false;
   bool terminated_ = false;
