@@ -73,7 +73,12 @@ void VistrelApp::Start() {
                       });
   about_.Create(application_, [this] { preferences_.Show(); });
   application_.OnBroadcast("TaskbarCreated", [this](WPARAM) { OnShellStarted(); });
-  application_.OnBroadcast(SingleInstance::kWakeMessage, [this](WPARAM) { ShowPreview(); });
+  // A second start gave this program the right to come to the front, and
+  // waits for the answer.
+  application_.OnBroadcast(SingleInstance::kWakeMessage, [this](WPARAM wake) {
+    ShowPreview();
+    SingleInstance::Answer(wake);
+  });
 }
 
 void VistrelApp::Arm() {
@@ -235,18 +240,19 @@ void VistrelApp::OnPreferencesClosed() {
 
 int RunVistrel(TrayIcon::Notifier notifyIcon) {
   SearchDllsInSystemFolderOnly();
-  const SingleInstance instance;
-  if (instance.AlreadyRunning()) {
-    instance.WakeTheRunningOne();
-    return 0;
-  }
+  SingleInstance instance;
+  if (instance.AlreadyRunning() && !instance.HandOver()) return 0;
   INITCOMMONCONTROLSEX controls = {sizeof controls,
                                    ICC_STANDARD_CLASSES | ICC_BAR_CLASSES | ICC_WIN95_CLASSES};
   InitCommonControlsEx(&controls);
   try {
     VistrelApp app(notifyIcon);
     app.Start();
-    return app.Run();
+    const int code = app.Run();
+    // A start from now on runs at once, while this program's end may still
+    // wait a few seconds for the clipboard.
+    instance.Release();
+    return code;
   } catch (const std::exception& e) {
     // A window that could not be made: the program cannot go on.
     ShowError(e.what());

@@ -1,9 +1,11 @@
 """What a desktop has beside the program, with a window manager on the
-display: a second start by mistake, a shell that starts again and forgets the
-tray's icons, a clipboard history taking every clipboard change."""
+display: a second start by mistake, also in a hurry (two starts a moment
+apart, a start right after "Close..."), a shell that starts again and forgets
+the tray's icons, a clipboard history taking every clipboard change."""
 
 import os
 import subprocess
+import time
 import unittest
 
 from harness import VK_F12, WINE, FolderTestCase
@@ -29,6 +31,18 @@ class DesktopTest(FolderTestCase):
     def files(self):
         return [os.path.join(self.root, n) for n in sorted(os.listdir(self.root))]
 
+    def start_copy(self):
+        """One more start of the program, as a double-click makes it; ended
+        after the test."""
+        b = self.bench
+        copy = b._spawn([WINE, b.exe], cwd=os.path.dirname(b.exe))
+
+        def end():
+            b._end(copy)
+            b.wait_until(lambda: b.tray_icon() is None, timeout=10, what="its icon gone")
+        self.addCleanup(end)
+        return copy
+
     def test_a_second_start_hands_over_to_the_running_program_and_ends(self):
         b = self.bench
         self.arm()
@@ -40,6 +54,56 @@ class DesktopTest(FolderTestCase):
         b.wait_until(lambda: b.tray_icon() is None, what="its icon taken away as it shows")
         self.assertEqual([w["hwnd"] for w in b.windows("TForm1")], [first["hwnd"]])
         self.assertTrue(b.program_running())
+
+    def test_two_starts_a_moment_apart_give_one_program_which_comes_forward(self):
+        b = self.bench
+        starts = [self.start_copy()]
+        time.sleep(0.1)  # the double-click again, when nothing seemed to open
+        starts.append(self.start_copy())
+        # Whichever took the lead, the other wakes it, while it is still
+        # starting, and ends.
+        ended = b.wait_until(lambda: [p for p in starts if p.poll() is not None], timeout=60,
+                             what="one start to hand over and end")
+        self.assertEqual([p.returncode for p in ended], [0])
+        b.wait_until(lambda: b.visible("TForm1"), timeout=30,
+                     what="the running program's preview window, woken")
+        self.assertTrue(b.holds_still(lambda: len(b.windows("TForm1")) == 1, 1.0),
+                        "one program: %s" % b.windows("TForm1"))
+        self.assertEqual(len([p for p in starts if p.poll() is None]), 1)
+
+    def test_a_start_right_after_close_gives_a_running_program_that_captures(self):
+        b = self.bench
+        self.arm(AutoRec="oui", AutoRecFormat="bmp", SaveFilePath=ROOT)
+        closing = b.program_pid
+        b.keydown("F12")
+        try:
+            b.wait_until(lambda: len(self.files()) >= 2, timeout=60, what="a burst under way")
+            # Another program holds the clipboard: the program's end waits
+            # seconds to leave its last capture there.
+            with b.clipboard_held(seconds=60):
+                held_at = len(self.files())
+                b.wait_until(lambda: len(self.files()) >= held_at + 2, timeout=60,
+                             what="captures held back from the clipboard")
+                b.keyup("F12")
+                b.wait_burst_end(lambda: len(self.files()))
+                b.click_tray_icon(3)
+                b.wait_menu()
+                b.click_menu_item("Close...")
+                b.wait_until(lambda: b.tray_icon() is None, what="the program on its way out")
+                started = self.start_copy()
+                b.wait_until(lambda: [w for w in b.windows("TForm1") if w["pid"] != closing],
+                             timeout=30, what="the new start's window")
+                b.wait_until(b.tray_icon, timeout=30, what="the new start armed")
+        finally:
+            b.keyup("F12")
+        b.wait_program_exit(timeout=20)
+        self.assertIsNone(started.poll(), "the new start runs on")
+        count = len(self.files())
+        b.activate_fixture()
+        b.probe("key-state", VK_F12)
+        b.press_hotkey("F12")
+        b.wait_until(lambda: len(self.files()) > count, timeout=30,
+                     what="a capture by the new start")
 
     def test_the_icon_comes_back_when_the_shell_starts_again(self):
         b = self.bench
