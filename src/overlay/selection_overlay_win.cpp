@@ -4,12 +4,18 @@
 #include <string>
 
 #include "toolkit/application_win.h"
+#include "toolkit/foreground_win.h"
 
 namespace vistrel {
 
 namespace {
 constexpr int kPictureId = 1;
 constexpr UINT kShowOverlay = WM_APP + 1;
+// While Shift or Ctrl is still down after the press, the keyboard is taken a
+// moment later, for five seconds at most (a click gives it too).
+constexpr UINT_PTR kTakeKeyboardTimer = 1;
+constexpr UINT kTakeKeyboardIntervalMs = 50;
+constexpr int kTakeKeyboardTries = 100;
 }  // namespace
 
 SelectionOverlay::SelectionOverlay() : pictureControl_(PictureControl::Mode::AtOwnSize) {}
@@ -47,6 +53,7 @@ void SelectionOverlay::Show() {
 
 void SelectionOverlay::Hide() {
   showPending_ = false;
+  KillTimer(Handle(), kTakeKeyboardTimer);
   Form::Hide();
 }
 
@@ -58,8 +65,21 @@ void SelectionOverlay::ShowNow() {
   TakeFrameFreeCopy();
   Form::Show();
   // The frozen screen is the active window, as a window just opened is.
-  SetForegroundWindow(Handle());
+  keyboardTries_ = 0;
+  TakeKeyboard();
   events_.onRaisePreview();
+}
+
+// The hot key is polled, so its press went to the application in front,
+// which keeps the keyboard unless the frozen screen is given the foreground:
+// Alt+F4, meant to back out of the selection, would close the application.
+void SelectionOverlay::TakeKeyboard() {
+  SystemForeground foreground(Handle());
+  if (Visible() && TakeForeground(foreground) == Foreground::WaitForModifiers &&
+      ++keyboardTries_ < kTakeKeyboardTries)
+    SetTimer(Handle(), kTakeKeyboardTimer, kTakeKeyboardIntervalMs, nullptr);
+  else
+    KillTimer(Handle(), kTakeKeyboardTimer);
 }
 
 // The copy that erases the frame: taken whenever the overlay is shown or
@@ -140,6 +160,12 @@ LRESULT SelectionOverlay::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) 
     case kShowOverlay:
       ShowNow();
       return 0;
+    case WM_TIMER:
+      if (wParam == kTakeKeyboardTimer) {
+        TakeKeyboard();
+        return 0;
+      }
+      break;
     case WM_CLOSE:
       // Closed by the system (Alt+F4): hidden, to come back at the next selection.
       Hide();

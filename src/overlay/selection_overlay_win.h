@@ -49,6 +49,7 @@ class SelectionOverlay : public Form {
   void OnRelease();
   void TakeFrameFreeCopy();
   void ShowNow();
+  void TakeKeyboard();
   void EraseFrame();
   void DrawFrame();
   void Repaint(const Rect& area);
@@ -59,6 +60,7 @@ class SelectionOverlay : public Form {
   Picture frameFreeCopy_;  // the frozen screen without any frame, to erase it
   SelectionState selection_;
   bool showPending_ = false;
+  int keyboardTries_ = 0;
 };
 
 }  // namespace vistrel

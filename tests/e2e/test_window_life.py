@@ -1,11 +1,13 @@
 """Windows that live as long as the program, driven as on a desktop: Alt+F4
 through the window manager on each secondary window hides it and the program
-goes on, also after a selection dragged on the frozen screen; a minimise of the whole application and the tray's "Restore" bring
+goes on, also after a selection dragged on the frozen screen, and on the
+frozen screen at once, which takes the keyboard from the application in
+front; a minimise of the whole application and the tray's "Restore" bring
 back every window it hid."""
 
 import unittest
 
-from harness import VK_F12, BenchTestCase
+from harness import VK_F12, VK_MENU, BenchTestCase
 from prefs_helpers import PrefsDriver
 
 WM_SYSCOMMAND, SC_MINIMIZE = 0x0112, 0xF020
@@ -56,6 +58,28 @@ class WindowLifeTest(BenchTestCase):
         shown = b.wait_until(lambda: b.visible("TForm4"), what="the frozen screen again")
         self.assertEqual(shown["hwnd"], overlay["hwnd"])
         b.wait_until(lambda: b.x_window_shown("Form4"), what="the frozen screen on the display")
+
+    def test_the_frozen_screen_has_the_keyboard_at_once_and_alt_f4_backs_out_of_it(self):
+        """The selection's key went to the application in front: the frozen
+        screen takes the keyboard without a click, the application sees no
+        release of Alt (which would open its menu bar), and Alt+F4 hides the
+        frozen screen, not the application."""
+        b = self.bench
+        b.start_fixture()
+        b.start_program()
+        b.activate_fixture()
+        b.probe("key-state", VK_F12)
+        b.press_hotkey("F12", "shift")
+        overlay = b.wait_until(lambda: b.visible("TForm4"), what="the frozen screen")
+        b.wait_until(lambda: b.probe("info")["foreground"] == overlay["hwnd"],
+                     what="the frozen screen in the foreground, with no click")
+        self.assertTrue(b.holds_still(lambda: not [
+            e for e in b.fixture_events if e.get("event") == "keyup" and e.get("vk") == VK_MENU],
+            0.5), "the application got a release of Alt: %s" % b.fixture_events)
+        b.key("alt+F4")
+        b.wait_until(lambda: b.hidden("TForm4"), what="the frozen screen to go")
+        self.assertTrue(b.holds_still(lambda: b._fixture.poll() is None, 0.5),
+                        "the application under the frozen screen is still open")
 
     def test_alt_f4_on_the_about_window_returns_to_the_preferences_and_infos_opens_it_again(self):
         b = self.bench
