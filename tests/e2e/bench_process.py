@@ -66,8 +66,12 @@ EndSection
 class BenchProcess:
     """Xvfb and Wine for one bench; the base the other parts of Bench build on."""
 
-    def __init__(self, width=1280, height=800, prefix=None, window_manager=True, second_head=None):
+    def __init__(self, width=1280, height=800, prefix=None, window_manager=True, second_head=None,
+                 locale=None):
         self.width, self.height = width, height
+        # Wine takes the ANSI code page from the locale: None keeps C.UTF-8
+        # (1252); "hi_IN.UTF-8" gives the UTF-8 code page (65001).
+        self.locale = locale
         # "right" or "left": a second monitor of 1024 x 768 beside the primary
         # (width x height must then be 1280 x 800), on Xorg's dummy driver.
         self.second_head = second_head
@@ -163,12 +167,28 @@ class BenchProcess:
             "WINESERVER": WINESERVER,
             "WINEDEBUG": "-all",
             "WINEDLLOVERRIDES": "mscoree,mshtml=",
-            "LANG": "C.UTF-8",
+            "LANG": self.locale or "C.UTF-8",
         })
-        e.pop("LC_ALL", None)
+        if self.locale:
+            e["LC_ALL"] = self.locale
+            e["LOCPATH"] = self._locale_dir()
+        else:
+            e.pop("LC_ALL", None)
         if self.display:
             e["DISPLAY"] = self.display
         return e
+
+    def _locale_dir(self):
+        """A folder holding self.locale for the C library. Wine takes the
+        Windows locale from its name and the character set of Linux file
+        names from it; a locale the machine has not generated leaves that
+        set ASCII, and every file name outside it fails. Only the name and
+        the UTF-8 set matter to Wine: C.utf8's data under that name."""
+        path = os.path.join(self._tmp, "locales")
+        name = self.locale.replace(".UTF-8", ".utf8")
+        if not os.path.isdir(os.path.join(path, name)):
+            shutil.copytree("/usr/lib/locale/C.utf8", os.path.join(path, name))
+        return path
 
     def _start_xvfb(self):
         self._start_x_server(["Xvfb", "-screen", "0", "%dx%dx24" % (self.width, self.height),

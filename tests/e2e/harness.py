@@ -65,11 +65,12 @@ class BenchTestCase(unittest.TestCase):
     bench_size = (1280, 800)
     window_manager = True  # openbox on the display; False for the bare display
     second_head = None     # "right" or "left" of the primary: two monitors
+    locale = None          # LANG and LC_ALL for Wine, e.g. "hi_IN.UTF-8"; None: C.UTF-8
 
     @classmethod
     def setUpClass(cls):
         cls.bench = Bench(*cls.bench_size, window_manager=cls.window_manager,
-                          second_head=cls.second_head)
+                          second_head=cls.second_head, locale=cls.locale)
         cls.addClassCleanup(cls.bench.stop)
         cls.bench.start()
 
