@@ -3,6 +3,12 @@ Linux paths."""
 
 import contextlib
 import os
+import re
+import shutil
+
+from bench_env import WINE
+
+SHELL_FOLDERS = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\User Shell Folders"
 
 
 class SettingsMixin:
@@ -71,6 +77,40 @@ class SettingsMixin:
             if name != "Public" and os.path.isdir(os.path.join(users, name, "Documents")):
                 return os.path.join(users, name, "Documents")
         return os.path.join(users, os.environ.get("USER", "root"), "Documents")
+
+    @contextlib.contextmanager
+    def documents_folder(self, win_path):
+        """The profile's Documents folder (the shell's "Personal") is win_path
+        for the block, made inside the prefix; then the value before comes
+        back and the folders made for it go. Yields its Linux path."""
+        folder = self.linux_path(win_path)
+        made = None  # the outermost folder made here
+        if not os.path.exists(folder):
+            made = folder
+            while not os.path.exists(os.path.dirname(made)):
+                made = os.path.dirname(made)
+        before = self._shell_folder("Personal")
+        os.makedirs(folder, exist_ok=True)
+        try:
+            self._set_shell_folder("Personal", win_path)
+            yield folder
+        finally:
+            self._set_shell_folder("Personal", before)
+            if made:
+                shutil.rmtree(made, ignore_errors=True)
+
+    def _shell_folder(self, name):
+        out = self._run([WINE, "reg", "query", SHELL_FOLDERS, "/v", name], check=False)
+        found = re.search(r"^\s+%s\s+REG_\w+\s+(.*?)\s*$" % re.escape(name),
+                          out.stdout.decode("utf-8", errors="replace"), re.M)
+        return found.group(1) if found else None
+
+    def _set_shell_folder(self, name, value):
+        if value is None:
+            self._run([WINE, "reg", "delete", SHELL_FOLDERS, "/v", name, "/f"], check=False)
+        else:
+            self._run([WINE, "reg", "add", SHELL_FOLDERS, "/v", name, "/t", "REG_EXPAND_SZ",
+                       "/d", value, "/f"])
 
     def linux_path(self, win_path):
         drive, rest = win_path[:2].upper(), win_path[2:].replace("\\", "/").lstrip("/")
