@@ -24,7 +24,38 @@ class InputMixin:
         self._run(["xdotool", "keyup", name])
 
     def type_text(self, text):
+        self.bind_letters(text)
         self._run(["xdotool", "type", "--delay", "30", text])
+
+    def bind_letters(self, text):
+        """Letters of text that the display's keymap lacks (accented, Cyrillic,
+        ...) get keys of their own, as on a keyboard that has them; xdotool
+        would bind each to a spare key only for the moment of its press, and
+        Wine loses letters it reaches late. Call it before the program starts:
+        a Wine program running at the change lost the first letters typed after
+        it. Wine gives the spare keys Windows key codes from a small pool (seven
+        here) taken by the lowest keys first, so the letters of one text take
+        the lowest spare keys and the letters of an earlier text are let go."""
+        letters = sorted({c for c in text if ord(c) > 0x7E})
+        if set(letters) <= set(self._bound_letters):
+            return
+        keymap = self._run(["xmodmap", "-pke"]).stdout.decode()
+        spare = sorted(set(self._bound_letters.values()) | {
+            int(line.split()[1]) for line in keymap.splitlines()
+            if line.startswith("keycode") and not line.split("=", 1)[1].strip()
+            and int(line.split()[1]) > 8})
+        if len(letters) > min(len(spare), 7):
+            raise RuntimeError("more letters outside the keymap than Wine takes: %r"
+                               % "".join(letters))
+        exprs = []
+        for keycode in self._bound_letters.values():
+            exprs += ["-e", "keycode %d =" % keycode]
+        self._bound_letters = dict(zip(letters, spare))
+        for letter, keycode in self._bound_letters.items():
+            code = ord(letter)
+            keysym = "0x%x" % (code if code < 0x100 else 0x1000000 + code)  # X's Unicode keysyms
+            exprs += ["-e", "keycode %d = %s %s" % (keycode, keysym, keysym)]
+        self._run(["xmodmap"] + exprs)
 
     def press_hotkey(self, key="F12", modifiers=(), hold=0.3):
         """Presses key with the modifiers held around it. The program polls

@@ -103,6 +103,7 @@ class BenchProcess:
         self.fixture_events = []
         self._events_lock = threading.Lock()
         self._compositor = None
+        self._bound_letters = {}  # letter: the spare key given to it (bench_input)
         self._tmp = tempfile.mkdtemp(prefix="vistrel-e2e-")
 
     # ---- life cycle -----------------------------------------------------------
