@@ -72,6 +72,7 @@ void VistrelApp::Start() {
                           .onAbout = [this] { about_.Show(); },
                       });
   about_.Create(application_, [this] { preferences_.Show(); });
+  application_.OnSessionEnd([this] { EndSession(); });
   application_.OnBroadcast("TaskbarCreated", [this](WPARAM) { OnShellStarted(); });
   // A second start gave this program the right to come to the front, and
   // waits for the answer.
@@ -154,7 +155,7 @@ bool VistrelApp::OnTrayEvent(LPARAM event) {
 // delivers ticks: polling pauses while it is open, so a key held down over a
 // repeating failure shows one box at a time instead of nesting them.
 void VistrelApp::PollHotKey() {
-  if (ErrorBoxOpen()) return;
+  if (ErrorBoxOpen() || sessionEnding_) return;
   std::exception_ptr fileFailure;
   {
     // On every way out of a burst, a failed capture included: the captures
@@ -169,7 +170,7 @@ void VistrelApp::PollHotKey() {
       }
     } burstEnd{this, fileFailure};
     inBurst_ = true;
-    for (auto place = CapturePlace::Press; GetAsyncKeyState(hotKeyCode_) != 0;
+    for (auto place = CapturePlace::Press; !sessionEnding_ && GetAsyncKeyState(hotKeyCode_) != 0;
          place = CapturePlace::InBurst) {
       // Only an auto-recorded capture polls again at once; the others show
       // the preview window, which stops polling.
@@ -183,8 +184,8 @@ void VistrelApp::PollHotKey() {
     }
   }
   // A burst that ended on an error of its own has shown that one: a file
-  // that failed beside it is not reported after it.
-  if (fileFailure) std::rethrow_exception(fileFailure);
+  // that failed beside it is not reported after it, nor at a log-off.
+  if (fileFailure && !sessionEnding_) std::rethrow_exception(fileFailure);
 }
 
 bool VistrelApp::CaptureOnce(CapturePlace place) {
@@ -225,6 +226,14 @@ void VistrelApp::OnSelection(std::shared_ptr<const Picture> capture) {
   preview_.SetPicture(capture);
   capturer_.PutOnClipboard(std::move(capture), CapturePlace::Press);
   capturer_.RenderClipboard();
+}
+
+// Called back wherever the program answers the system's messages, in the
+// middle of a burst too: the burst stops at its next step.
+void VistrelApp::EndSession() {
+  sessionEnding_ = true;
+  capturer_.EndSession();
+  application_.Terminate();
 }
 
 void VistrelApp::OnPreferencesSaved() {

@@ -58,6 +58,10 @@ class VistrelApp {
   bool CaptureOnce(CapturePlace place);
   void OnSelection(std::shared_ptr<const Picture> capture);
 
+  // Log-off or shutdown: no capture after the one under way, every file
+  // queued written whole, the clipboard given its due, the program ended.
+  void EndSession();
+
   void OnPreferencesSaved();
   void OnPreferencesClosed();
 
@@ -76,6 +80,7 @@ class VistrelApp {
   bool inTray_ = false;           // armed
   bool selectionActive_ = false;  // the last capture showed the overlay
   bool inBurst_ = false;
+  bool sessionEnding_ = false;
 };
 
 // Start-up: one program at a time, the title, the windows, the message loop;

@@ -32,6 +32,7 @@ constexpr std::size_t kQueuedFiles = 2;
 
 void AutoRecorder::Record(std::shared_ptr<const Picture> capture,
                           const settings::AutoRecordPlan& plan) {
+  if (sessionEnded_) return;
   // The date from one reading, the time from the next.
   const ClockReading date = ReadLocalClock();
   const ClockReading time = ReadLocalClock();
@@ -58,6 +59,15 @@ void AutoRecorder::Record(std::shared_ptr<const Picture> capture,
           JpegWriter(*capture, path, quality, failed);
       },
       AnswerSentMessages);
+}
+
+void AutoRecorder::EndSession() noexcept {
+  sessionEnded_ = true;
+  if (!writes_) return;
+  // The queue stays: a push or a wait this was called back from goes on
+  // with it once this returns.
+  writes_->Seal();
+  writes_->Drain(AnswerSentMessages);
 }
 
 bool AutoRecorder::Failed() const { return writes_ && writes_->Failed(); }

@@ -24,12 +24,16 @@ class AutoRecorder {
   // Returns once every queued file is written (the end of a burst), with the
   // first failure among them, if any.
   std::exception_ptr WaitForWrites() noexcept;
+  // The session ends: every file queued is written whole, and none is begun
+  // after it. Safe from a handler called back inside Record or a wait.
+  void EndSession() noexcept;
 
  private:
   std::optional<WriteQueue> writes_;
   // The stem of the last file named in this run: a capture in the same
   // millisecond would take its name and replace it.
   std::string lastStem_;
+  bool sessionEnded_ = false;
 };
 
 }  // namespace vistrel

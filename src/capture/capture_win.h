@@ -46,6 +46,13 @@ class Capturer {
     clipboard_.End();
     clipboard_.Destroy();
   }
+  // The session ends, and the process may be ended as soon as this returns:
+  // the files queued are written whole and no other is begun, the clipboard
+  // gets what it is owed, within a second or two.
+  void EndSession() {
+    recorder_.EndSession();
+    clipboard_.EndSession();
+  }
 
  private:
   PicturePool pictures_;

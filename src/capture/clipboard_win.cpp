@@ -16,6 +16,8 @@ constexpr DWORD kOpenPatienceMs = 250;
 // At the program's end the last capture would be lost for good: it waits
 // longer for another program to let go of the clipboard.
 constexpr DWORD kEndPatienceMs = 5000;
+// At the session's end the system gives a program a few seconds in all.
+constexpr DWORD kSessionEndPatienceMs = 1000;
 
 class ClipboardCloser {
  public:
@@ -56,9 +58,11 @@ void CaptureClipboard::Create() {
 }
 
 bool CaptureClipboard::Open(ClipboardWait wait) {
-  if (OpenClipboard(Handle())) return true;
-  if (wait == ClipboardWait::None) return false;
-  const DWORD patience = wait == ClipboardWait::AtEnd ? kEndPatienceMs : kOpenPatienceMs;
+  open_ = OpenClipboard(Handle());
+  if (open_ || wait == ClipboardWait::None) return open_;
+  const DWORD patience = wait != ClipboardWait::AtEnd ? kOpenPatienceMs
+                         : sessionEnding_             ? kSessionEndPatienceMs
+                                                      : kEndPatienceMs;
   DWORD start = GetTickCount();
   while (!OpenClipboard(Handle())) {
     if (GetTickCount() - start >= patience) return false;
@@ -68,10 +72,19 @@ bool CaptureClipboard::Open(ClipboardWait wait) {
     if (renders_ != before) start = GetTickCount();
     Sleep(1);
   }
+  open_ = true;
   return true;
 }
 
-void CaptureClipboard::Close() { CloseClipboard(); }
+void CaptureClipboard::Close() {
+  open_ = false;
+  CloseClipboard();
+}
+
+void CaptureClipboard::EndSession() {
+  sessionEnding_ = true;
+  if (!open_) plan_.End();
+}
 
 std::uint32_t CaptureClipboard::Sequence() const { return GetClipboardSequenceNumber(); }
 

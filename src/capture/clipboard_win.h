@@ -33,6 +33,9 @@ class CaptureClipboard : public Window, private ClipboardPort<std::shared_ptr<co
   void EndBurst() { plan_.EndBurst(); }
   // The program's end: what the clipboard is still owed, within a few seconds.
   void End() { plan_.End(); }
+  // The session ends: the same, within a second, unless a change of the
+  // clipboard is under way (the call came inside it), which ends on its own.
+  void EndSession();
 
  protected:
   LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -52,6 +55,8 @@ class CaptureClipboard : public Window, private ClipboardPort<std::shared_ptr<co
   UINT excludeFormat_ = 0;
   UINT historyFormat_ = 0;
   unsigned renders_ = 0;
+  bool open_ = false;
+  bool sessionEnding_ = false;
 };
 
 }  // namespace vistrel

@@ -24,9 +24,18 @@ WriteQueue::~WriteQueue() {
 void WriteQueue::Push(Job job, const Idle& whileWaiting) {
   std::unique_lock lock(mutex_);
   WaitUntil(
-      lock, [this] { return jobs_.size() < capacity_; }, whileWaiting);
+      lock, [this] { return sealed_ || jobs_.size() < capacity_; }, whileWaiting);
+  if (sealed_) return;
   jobs_.push_back(std::move(job));
   lock.unlock();
+  changed_.notify_all();
+}
+
+void WriteQueue::Seal() {
+  {
+    std::lock_guard lock(mutex_);
+    sealed_ = true;
+  }
   changed_.notify_all();
 }
 

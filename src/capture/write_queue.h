@@ -30,7 +30,12 @@ class WriteQueue {
   WriteQueue(const WriteQueue&) = delete;
   WriteQueue& operator=(const WriteQueue&) = delete;
 
+  // Queues the job, unless the queue is sealed.
   void Push(Job job, const Idle& whileWaiting);
+  // No job is taken any more, a push waiting for room included (the session
+  // ends, and a file begun after it might be cut short); what was queued
+  // still runs.
+  void Seal();
   // Returns once every job queued so far has run.
   void Drain(const Idle& whileWaiting);
   // Whether a job has failed since the failure was last taken.
@@ -50,6 +55,7 @@ class WriteQueue {
   std::deque<Job> jobs_;
   bool running_ = false;  // a job is being run
   bool stopping_ = false;
+  bool sealed_ = false;
   std::exception_ptr failure_;
   std::thread worker_;
 };

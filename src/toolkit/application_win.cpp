@@ -1,6 +1,7 @@
 #include "toolkit/application_win.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "toolkit/text_win.h"
 
@@ -48,6 +49,11 @@ LRESULT Application::HiddenWindow::OnMessage(UINT message, WPARAM wParam, LPARAM
       // out, so whatever it does on the way (the tray icon) is done here too.
       app_.CloseMainForm();
       return 0;
+    case WM_QUERYENDSESSION:
+      return TRUE;
+    case WM_ENDSESSION:
+      if (wParam && app_.sessionEndHandler_) std::exchange(app_.sessionEndHandler_, nullptr)();
+      return 0;
   }
   if (app_.AnswerBroadcast(message, wParam)) return 0;
   return Window::OnMessage(message, wParam, lParam);
@@ -64,6 +70,10 @@ void Application::FormVisibilityChanged() {
 
 void Application::OnMinimize(std::function<void()> handler) {
   minimizeHandler_ = std::move(handler);
+}
+
+void Application::OnSessionEnd(std::function<void()> handler) {
+  sessionEndHandler_ = std::move(handler);
 }
 
 void Application::OnBroadcast(const char* name, std::function<void(WPARAM)> handler) {

@@ -48,6 +48,9 @@ class Application {
   void UseDialogKeys(HWND form);
 
   void OnMinimize(std::function<void()> handler);
+  // The user's session ends (log-off, shutdown): the system may end the
+  // process as soon as the handler returns. Never in the way of the end.
+  void OnSessionEnd(std::function<void()> handler);
   // A message another program broadcasts to every top-level window under
   // that registered name ("TaskbarCreated" when the shell starts again),
   // with its first parameter; let through from lower integrity, it alone.
@@ -87,6 +90,7 @@ class Application {
   std::vector<Window*> hiddenByMinimize_;
   std::vector<std::pair<UINT, std::function<void(WPARAM)>>> broadcasts_;
   std::function<void()> minimizeHandler_;
+  std::function<void()> sessionEndHandler_;
   bool minimized_ = false;
   bool terminated_ = false;
 };

@@ -7,6 +7,7 @@
 #include <mutex>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace vistrel {
@@ -60,6 +61,38 @@ TEST(WriteQueue, APushBeyondTheCapacityWaitsAnsweringWhileItWaits) {
   EXPECT_GE(calls, 3);
   queue.Drain([] {});
   EXPECT_EQ(log.done, (std::vector<int>{0, 1, 2, 3}));
+}
+
+TEST(WriteQueue, SealedWhileAPushWaitsForRoomItRunsWhatWasQueuedAndTakesNoMore) {
+  // The session ends while a push waits: the handler, called back from that
+  // wait, seals the queue and drains it; the push then queues nothing.
+  std::promise<void> gate;
+  std::shared_future<void> open = gate.get_future().share();
+  std::atomic<bool> started{false};
+  Log log;
+  WriteQueue queue(2);
+  queue.Push(
+      [&, open](bool) {
+        started = true;
+        open.wait();
+        log.Add(0);
+      },
+      [] {});
+  while (!started) std::this_thread::yield();
+  queue.Push([&](bool) { log.Add(1); }, [] {});
+  queue.Push([&](bool) { log.Add(2); }, [] {});
+  bool ended = false;
+  queue.Push([&](bool) { log.Add(3); },
+             [&] {
+               if (std::exchange(ended, true)) return;
+               queue.Seal();
+               gate.set_value();
+               queue.Drain([] {});
+               EXPECT_EQ(log.done, (std::vector<int>{0, 1, 2}));
+             });
+  queue.Push([&](bool) { log.Add(4); }, [] {});
+  queue.Drain([] {});
+  EXPECT_EQ(log.done, (std::vector<int>{0, 1, 2}));
 }
 
 TEST(WriteQueue, DrainWaitsForTheJobUnderWay) {
