@@ -55,6 +55,9 @@ class ClipboardPort {
 //   copied afterwards stays theirs. Its file holds it all the same.
 // - An idle tick tries once, without waiting; the program's end waits a few
 //   seconds, then lets go (the files hold every capture).
+// - After the program's end nothing touches the clipboard again: at a
+//   session's end the process may be gone before a new promise is kept, and
+//   the end may come while a capture waits for the clipboard.
 template <typename Capture>
 class ClipboardPlan {
  public:
@@ -63,12 +66,14 @@ class ClipboardPlan {
   // A new capture. False when the press's capture found the clipboard held
   // by another program: the caller reports it.
   bool Put(Capture capture, CapturePlace place) {
+    if (ended_) return true;
     // Whatever happens to it, a newer capture than one held back exists.
     heldBack_ = Capture();
     if (place == CapturePlace::Press) {
       inBurst_ = true;
-      if (!port_.Open(ClipboardWait::Short)) return false;
-    } else if (!port_.Open(ClipboardWait::None)) {
+      if (!Open(ClipboardWait::Short)) return ended_;
+    } else if (!Open(ClipboardWait::None)) {
+      if (ended_) return true;
       // Newer than what is there now: it replaces that, unless another
       // program writes the clipboard before it can go there.
       heldBack_ = std::move(capture);
@@ -82,7 +87,7 @@ class ClipboardPlan {
 
   // Makes the announced bitmap now, when it is still owed and ours.
   void RenderNow(ClipboardWait wait) {
-    if (!owed_ || !port_.Open(wait)) return;
+    if (!owed_ || !Open(wait)) return;
     if (Ours()) Render();
     Close();
   }
@@ -94,7 +99,7 @@ class ClipboardPlan {
   void EndBurst() {
     const bool ended = std::exchange(inBurst_, false);
     if (!heldBack_ && !marked_ && !owed_) return;
-    if (!port_.Open(ended ? ClipboardWait::Short : ClipboardWait::None)) return;
+    if (!Open(ended ? ClipboardWait::Short : ClipboardWait::None)) return;
     const bool ours = Ours();
     if (heldBack_ && ours)
       Announce(std::exchange(heldBack_, Capture()), false);
@@ -121,6 +126,9 @@ class ClipboardPlan {
   // owed, goes there if the clipboard frees within a few seconds and nobody
   // wrote it since; else it is let go.
   void End() {
+    if (std::exchange(ended_, true)) return;
+    // What it holds with the marks stays as it is.
+    marked_ = Capture();
     if (!heldBack_ && !owed_) return;
     if (!port_.Open(ClipboardWait::AtEnd)) return;
     if (Ours()) {
@@ -139,6 +147,15 @@ class ClipboardPlan {
   bool HoldsBack() const { return static_cast<bool>(heldBack_); }
 
  private:
+  // Open, unless the program's end came first or while it waited (a wait
+  // answers the system's messages).
+  bool Open(ClipboardWait wait) {
+    if (ended_ || !port_.Open(wait)) return false;
+    if (!ended_) return true;
+    port_.Close();
+    return false;
+  }
+
   // No other program has written the clipboard since our last change.
   bool Ours() const { return port_.Sequence() == sequence_; }
 
@@ -170,6 +187,7 @@ class ClipboardPlan {
   std::uint32_t sequence_ = 0;
   bool changed_ = false;  // by us, in the clipboard open now
   bool inBurst_ = false;
+  bool ended_ = false;
 };
 
 }  // namespace vistrel

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -19,8 +20,11 @@ class FakeClipboard final : public ClipboardPort<int> {
   std::vector<ClipboardWait> opens;
   ClipboardPlan<int> plan{*this};
 
+  std::function<void()> whileWaiting;  // a message answered during a wait
+
   bool Open(ClipboardWait wait) override {
     opens.push_back(wait);
+    if (wait != ClipboardWait::None && whileWaiting) std::exchange(whileWaiting, nullptr)();
     return !busy;
   }
   // As Windows counts: each change, and the close after a change.
@@ -227,6 +231,34 @@ TEST(ClipboardPlan, TheProgramsEndPutsWhatIsOwedAndLetsGoWhenTheClipboardStaysHe
   held.busy = true;
   held.plan.End();  // the wait runs out: the files hold the capture
   EXPECT_FALSE(held.made);
+}
+
+// At a session's end the process may be ended as soon as End() returns: a
+// promise made after it would leave the clipboard empty.
+TEST(ClipboardPlan, AfterTheProgramsEndTheClipboardIsNeverTouchedAgain) {
+  FakeClipboard clip;
+  clip.plan.Put(1, CapturePlace::Press);
+  clip.plan.Put(2, CapturePlace::InBurst);
+  clip.plan.End();
+  EXPECT_EQ(clip.content, 2);
+  EXPECT_TRUE(clip.made);
+  const auto sequence = clip.Sequence();
+  EXPECT_TRUE(clip.plan.Put(3, CapturePlace::InBurst));
+  clip.plan.EndBurst();
+  EXPECT_TRUE(clip.plan.Put(4, CapturePlace::Press));
+  clip.plan.EndBurst();
+  EXPECT_EQ(clip.Sequence(), sequence) << "no change after the end";
+  EXPECT_EQ(clip.content, 2);
+
+  // The end comes while the press's capture waits for the clipboard.
+  FakeClipboard waiting;
+  waiting.plan.Put(1, CapturePlace::Press);
+  waiting.plan.EndBurst();
+  waiting.whileWaiting = [&] { waiting.plan.End(); };
+  EXPECT_TRUE(waiting.plan.Put(2, CapturePlace::Press)) << "no error at the end";
+  waiting.plan.EndBurst();
+  EXPECT_EQ(waiting.content, 1);
+  EXPECT_TRUE(waiting.made);
 }
 
 TEST(ClipboardPlan, AReadersRequestMakesTheBitmapOnceAndOnlyWhileItIsOurs) {
