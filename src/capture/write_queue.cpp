@@ -1,5 +1,6 @@
 #include "capture/write_queue.h"
 
+#include <algorithm>
 #include <chrono>
 #include <utility>
 
@@ -23,9 +24,18 @@ WriteQueue::~WriteQueue() {
 
 void WriteQueue::Push(Job job, const Idle& whileWaiting) {
   std::unique_lock lock(mutex_);
-  WaitUntil(
-      lock, [this] { return sealed_ || jobs_.size() < capacity_; }, whileWaiting);
   if (sealed_) return;
+  if (jobs_.size() >= capacity_) {
+    waiting_.push_back(&job);
+    const auto taken = [this, &job] {
+      return std::find(waiting_.begin(), waiting_.end(), &job) == waiting_.end();
+    };
+    WaitUntil(
+        lock, [&] { return taken() || jobs_.size() < capacity_; }, whileWaiting);
+    // Sealed meanwhile: the job is queued already.
+    if (taken()) return;
+    waiting_.erase(std::find(waiting_.begin(), waiting_.end(), &job));
+  }
   jobs_.push_back(std::move(job));
   lock.unlock();
   changed_.notify_all();
@@ -35,6 +45,7 @@ void WriteQueue::Seal() {
   {
     std::lock_guard lock(mutex_);
     sealed_ = true;
+    for (Job* job : std::exchange(waiting_, {})) jobs_.push_back(std::move(*job));
   }
   changed_.notify_all();
 }

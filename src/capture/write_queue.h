@@ -6,6 +6,7 @@
 #include <functional>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 namespace vistrel {
 
@@ -32,9 +33,9 @@ class WriteQueue {
 
   // Queues the job, unless the queue is sealed.
   void Push(Job job, const Idle& whileWaiting);
-  // No job is taken any more, a push waiting for room included (the session
-  // ends, and a file begun after it might be cut short); what was queued
-  // still runs.
+  // No new job is taken any more (the session ends, and a file begun after
+  // it might be cut short). What was queued still runs, and so does a job
+  // whose push waits for room: its capture was taken before the end.
   void Seal();
   // Returns once every job queued so far has run.
   void Drain(const Idle& whileWaiting);
@@ -53,7 +54,8 @@ class WriteQueue {
   mutable std::mutex mutex_;
   std::condition_variable changed_;
   std::deque<Job> jobs_;
-  bool running_ = false;  // a job is being run
+  std::vector<Job*> waiting_;  // the jobs of pushes waiting for room
+  bool running_ = false;       // a job is being run
   bool stopping_ = false;
   bool sealed_ = false;
   std::exception_ptr failure_;

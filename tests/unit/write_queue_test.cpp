@@ -63,9 +63,10 @@ TEST(WriteQueue, APushBeyondTheCapacityWaitsAnsweringWhileItWaits) {
   EXPECT_EQ(log.done, (std::vector<int>{0, 1, 2, 3}));
 }
 
-TEST(WriteQueue, SealedWhileAPushWaitsForRoomItRunsWhatWasQueuedAndTakesNoMore) {
+TEST(WriteQueue, SealedWhileAPushWaitsForRoomItRunsThatPushAndTakesNoMore) {
   // The session ends while a push waits: the handler, called back from that
-  // wait, seals the queue and drains it; the push then queues nothing.
+  // wait, seals the queue and drains it. The waiting push's capture was taken
+  // before the end: its file is written within the drain; a later push is not.
   std::promise<void> gate;
   std::shared_future<void> open = gate.get_future().share();
   std::atomic<bool> started{false};
@@ -88,11 +89,12 @@ TEST(WriteQueue, SealedWhileAPushWaitsForRoomItRunsWhatWasQueuedAndTakesNoMore) 
                queue.Seal();
                gate.set_value();
                queue.Drain([] {});
-               EXPECT_EQ(log.done, (std::vector<int>{0, 1, 2}));
+               EXPECT_EQ(log.done, (std::vector<int>{0, 1, 2, 3}));
              });
+  EXPECT_TRUE(ended);
   queue.Push([&](bool) { log.Add(4); }, [] {});
   queue.Drain([] {});
-  EXPECT_EQ(log.done, (std::vector<int>{0, 1, 2}));
+  EXPECT_EQ(log.done, (std::vector<int>{0, 1, 2, 3}));
 }
 
 TEST(WriteQueue, DrainWaitsForTheJobUnderWay) {
