@@ -2,9 +2,13 @@
 
 #include "capture/window_frame_win.h"
 
+#include <atomic>
+
 namespace vistrel {
 
 namespace {
+
+std::atomic<long> capturesTaken;
 
 int VirtualKey(Modifier modifier) {
   switch (modifier) {
@@ -19,6 +23,8 @@ int VirtualKey(Modifier modifier) {
 }
 
 }  // namespace
+
+long CapturesTaken() { return capturesTaken.load(); }
 
 void Capturer::Create() { clipboard_.Create(); }
 
@@ -53,6 +59,7 @@ std::shared_ptr<const Picture> Capturer::Grab(CaptureMode mode) {
   }
   std::shared_ptr<Picture> picture = pictures_.Take(r.right - r.left, r.bottom - r.top);
   picture->CopyFromScreen({r.left, r.top, r.right, r.bottom});
+  ++capturesTaken;
   return picture;
 }
 

@@ -13,6 +13,10 @@
 
 namespace vistrel {
 
+// Captures grabbed from the screen since the program started, selections'
+// frozen screens aside: each one of them that is auto-recorded becomes a file.
+long CapturesTaken();
+
 // The capture engine: the mode the modifiers choose, the screen grabbed into
 // pictures it uses again, the clipboard, the auto-record folder. It knows no
 // window of the program; what a capture leads to is its caller's.

@@ -25,6 +25,7 @@ from harness import VK_CONTROL, VK_F12, VK_MENU, VK_SHIFT, WM_NULL, Bench
 
 HELD_KEYS = (VK_SHIFT, VK_CONTROL, VK_MENU, VK_F12)  # the hot key and the mode modifiers
 
+CAPTURES_TAKEN = 0x8000 + 0x59  # WM_APP + 0x59: the test-hook build's count of captures
 LONG = os.environ.get("VISTREL_RELIABILITY_LONG") == "1"
 
 NAME = re.compile(r"^\d\d\.\d\d\.\d{4} à \d\dh \d\dm \d\ds \d{3}'\.(bmp|jpg)$")
@@ -95,6 +96,7 @@ class ReliabilityCase(unittest.TestCase):
 
     WIDTH, HEIGHT = 1280, 800
     window_manager = True  # openbox on the display; False for the bare display
+    COUNTED = False  # the test-hook build in place of vistrel.exe
 
     @classmethod
     def setUpClass(cls):
@@ -129,7 +131,8 @@ class ReliabilityCase(unittest.TestCase):
 
     def start(self, config=None, **settings):
         """The program started on these settings (raw bytes or keys), armed,
-        the fixture in the foreground; a box at start-up is taken."""
+        the fixture in the foreground; a box at start-up is taken. With
+        COUNTED, the test-hook build, which tells how many captures it took."""
         b = self.bench
         if config is not None:
             with open(b.config_path, "wb") as f:
@@ -138,7 +141,7 @@ class ReliabilityCase(unittest.TestCase):
             b.write_settings(**settings)
         if b._fixture is None:
             b.start_fixture()
-        b.start_program(cwd=self.cwd)
+        b.start_program(b.testhooks_exe if self.COUNTED else None, cwd=self.cwd)
         self.settle("start-up")
         self.activate_fixture()
 
@@ -212,6 +215,11 @@ class ReliabilityCase(unittest.TestCase):
 
     def armed(self):
         return not self.form("TForm1")["visible"] and self.bench.tray_icon() is not None
+
+    def captures_taken(self):
+        """The captures the program grabbed since it started (COUNTED)."""
+        b = self.bench
+        return b.send_message(b.window("VistrelTestHooks")["hwnd"], CAPTURES_TAKEN)["result"]
 
     def sequence(self):
         """The clipboard's sequence number, read without opening it."""

@@ -10,7 +10,7 @@ import unittest
 
 from harness import VK_F12, VK_SHIFT, BenchTestCase
 from prefs_helpers import ABOUT_LAYOUT, PREFERENCES_LAYOUT, PrefsDriver, layout_rect
-from reliability import LONG, NAME, ReliabilityCase, captures_in_burst
+from reliability import LONG, NAME, ReliabilityCase
 
 HANDLES_HELD = 0x8000 + 0x57  # WM_APP + 0x57: the test-hook build's tally, by kind
 HANDLE_KINDS = ("menus", "icons", "GDI objects")
@@ -141,15 +141,16 @@ class LongRunTest(ReliabilityCase):
     smaller screen keeps the files small."""
 
     WIDTH, HEIGHT = 640, 400
+    COUNTED = True
 
-    def assert_no_capture_lost(self, files, counted):
-        """Captures are counted by the clipboard's sequence (captures_in_burst).
-        That count came out one short of the files now and then in long
-        bursts (every file whole and distinct): one file more is let pass."""
-        self.assertGreaterEqual(files, counted, "a file for every capture")
-        self.assertLessEqual(files, counted + 1, "no more files than captures")
-        if files != counted:
-            print("files %d, captures counted by the clipboard %d" % (files, counted))
+    def assert_no_capture_lost(self, taken):
+        """The program's own count of its captures: a file for each (the last
+        may still be on its way), no more. Returns the files."""
+        self.bench.wait_until(lambda: len(self.files(self.root)) >= taken, timeout=30,
+                              what="a file for each of %d captures" % taken)
+        files = self.files(self.root)
+        self.assertEqual(len(files), taken, "a file for every capture, and no other")
+        return files
 
     def stats(self, captures):
         b = self.bench
@@ -180,21 +181,16 @@ class LongRunTest(ReliabilityCase):
             fmt = "bmp" if cycle % 2 == 0 else "jpg"
             b.write_settings(AutoRec="oui", AutoRecFormat=fmt, SaveFilePath="C:\\vistrel_rel",
                              Compression=str(50 + cycle % 50))
-            before = self.sequence()
+            before = self.captures_taken()
             steps = ["full", "frame", "client"] + (["selection"] if cycle % 5 == 4 else [])
             self.capture("full", hold=1.0)
-            taken = captures_in_burst(self.sequence() - before)
-            before = self.sequence()
             for mode in steps:
                 self.capture(mode)
             self.ensure_armed()
-            # Each single auto-recorded capture and each selection release
-            # reaches the clipboard (3 steps each); a selection's freeze does not.
-            selections = steps.count("selection")
-            taken += (self.sequence() - before) // 3
-            captures += taken
-            files = self.files(self.root)
-            self.assert_no_capture_lost(len(files), taken - selections)
+            # A selection is no file, and its frozen screen no capture.
+            taken = self.captures_taken() - before
+            captures += taken + steps.count("selection")
+            files = self.assert_no_capture_lost(taken)
             for path in files:
                 self.assertNotIn(os.path.basename(path), seen_names)
                 seen_names.add(os.path.basename(path))
@@ -214,7 +210,7 @@ class LongRunTest(ReliabilityCase):
         b = self.bench
         self.start(AutoRec="oui", AutoRecFormat="bmp", SaveFilePath="C:\\vistrel_rel")
         self.clear_keys()
-        before = self.sequence()
+        before = self.captures_taken()
         b.keydown("F12")
         try:
             time.sleep(60)  # the length of the burst
@@ -222,12 +218,11 @@ class LongRunTest(ReliabilityCase):
             b.keyup("F12")
         self.wait_burst_end()
         self.settle("the burst")
-        captures = captures_in_burst(self.sequence() - before)
-        files = self.files(self.root)
+        captures = self.captures_taken() - before
+        print("60-second burst: %d captures, %d files" % (captures, len(self.files(self.root))))
+        files = self.assert_no_capture_lost(captures)
         names = [os.path.basename(p) for p in files]
-        print("60-second burst: %d captures, %d files" % (captures, len(files)))
         self.assertEqual(len(set(names)), len(names))
-        self.assert_no_capture_lost(len(files), captures)
         self.assert_files_complete(files)
         self.assertEqual(self.boxes, [])
 

@@ -3,7 +3,8 @@
 // (UTF-8) as the program's error, inside the program's own error boundary, so
 // the tests can look at the error box. Sent kHandlesHeld with a handle kind
 // (0 menus, 1 icons, 2 GDI objects), it answers how many of them the
-// program's owners hold. Started with VISTREL_TEST_NO_TASKBAR=1, the program
+// program's owners hold; sent kCapturesTaken, how many captures it has
+// grabbed from the screen. Started with VISTREL_TEST_NO_TASKBAR=1, the program
 // finds no taskbar to take its icon until the window is sent kTaskbarReady.
 #include <windows.h>
 
@@ -11,6 +12,7 @@
 #include <string>
 
 #include "app/vistrel_app_win.h"
+#include "capture/capture_win.h"
 #include "toolkit/error.h"
 #include "toolkit/handles_win.h"
 #include "toolkit/window_win.h"
@@ -20,6 +22,7 @@ namespace {
 constexpr ULONG_PTR kRaiseError = 0x7E57;
 constexpr UINT kHandlesHeld = WM_APP + 0x57;
 constexpr UINT kTaskbarReady = WM_APP + 0x58;
+constexpr UINT kCapturesTaken = WM_APP + 0x59;
 
 bool taskbarReady = true;
 
@@ -40,6 +43,7 @@ class ErrorTrigger : public vistrel::Window {
   LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
     if (message == kHandlesHeld && wParam < vistrel::kHandleKinds)
       return vistrel::HandlesHeld(static_cast<vistrel::HandleKind>(wParam));
+    if (message == kCapturesTaken) return vistrel::CapturesTaken();
     if (message == kTaskbarReady) {
       taskbarReady = true;
       return 1;
