@@ -44,6 +44,14 @@ class ConfigEncodingTest : public ::testing::Test {
   std::wstring path_;
 };
 
+// A run for one code page (VISTREL_TEST_CODE_PAGE) runs under it, not under
+// whatever the locale fell back to.
+TEST_F(ConfigEncodingTest, RunsUnderTheCodePageAskedFor) {
+  wchar_t asked[16] = L"";
+  if (!GetEnvironmentVariableW(L"VISTREL_TEST_CODE_PAGE", asked, 16)) GTEST_SKIP();
+  EXPECT_EQ(GetACP(), static_cast<UINT>(_wtoi(asked)));
+}
+
 TEST_F(ConfigEncodingTest, ValuesTheCodePageHoldsKeepTheFileInIt) {
   {
     ConfigFile config(name_);
