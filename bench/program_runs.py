@@ -105,7 +105,8 @@ def burst(w, fmt, reader=False, history=False):
 
 def hotkey_latency(w):
     """Key arrival at a window of the bench probe to a bitmap readable on
-    the clipboard; the program is restarted (armed) before every press."""
+    the clipboard, and to the preview window shown; the program is restarted
+    (armed) before every press."""
     w.b.remove_config()
     w.b.stop_fixture()
     errors = open(os.path.join(w.tmp, "hotkey.err"), "w+")
@@ -114,7 +115,7 @@ def hotkey_latency(w):
                             stdout=subprocess.PIPE, stderr=errors, stdin=subprocess.PIPE,
                             cwd=w.tmp, start_new_session=True)
     w.b._processes.append(proc)
-    latencies, announced = [], []
+    latencies, announced, previewed = [], [], []
     try:
         def event():
             line = proc.stdout.readline().decode(errors="replace")
@@ -137,10 +138,12 @@ def hotkey_latency(w):
             if answer.get("ms", -1) >= 0:
                 latencies.append(answer["ms"])
                 announced.append(answer["announced_ms"])
+                if answer.get("previewed_ms", -1) >= 0:
+                    previewed.append(answer["previewed_ms"])
             w.b.stop_program()
     finally:
         w.b._end(proc)
         proc.stdout.close()
         proc.stdin.close()
         errors.close()
-    return dict(stats(latencies), announced=stats(announced))
+    return dict(stats(latencies), announced=stats(announced), previewed=stats(previewed))

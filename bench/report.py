@@ -51,8 +51,9 @@ METHODS = """\
   of the burst go unmarked; the captures between carry the exclusion formats).
 - hot key to clipboard: key arrival at a window of the bench probe to a CF_BITMAP readable
   there, with the armed program polling every 100 ms (so 0 to 100 ms of it, 50 on average, is
-  the wait for the next tick), and to the bitmap first announced on the clipboard. The bare
-  figure it is set against has no poll to wait for and no reader's own copy of the bits.
+  the wait for the next tick), to the bitmap first announced on the clipboard, and to the
+  preview window shown (visible; set against the bare BitBlt). The bare figures have no poll
+  to wait for and no reader's own copy of the bits.
 - peers: each tool captures the same screen to a new file, one process per capture: one at a
   time with a pause between, and %(loop)d back to back in a loop; scrot and xwd also with a
   window of flat colour on the screen. xwd reads the root window in one XGetImage only while

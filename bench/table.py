@@ -112,6 +112,15 @@ def hotkey_rows(r):
     poll = shifted(hotkey, -50)
     out.append(("Wine", "  less the mean wait for the next poll (50 ms), ms", fmt(poll), "", "",
                 ratio(poll, bare_key) and "ours/bare " + ratio(poll, bare_key)))
+    previewed = (hotkey or {}).get("previewed")
+    out.append(("Wine", "hot key to the preview window shown, ms", fmt(previewed),
+                "bare probe: BitBlt", fmt(clip.get("bitblt")),
+                ratio(previewed, clip.get("bitblt")) and
+                "ours/bare %s (goal ≤ 1.20)" % ratio(previewed, clip.get("bitblt"))))
+    previewed_poll = shifted(previewed, -50)
+    out.append(("Wine", "  less the mean wait for the next poll (50 ms), ms", fmt(previewed_poll),
+                "", "", ratio(previewed_poll, clip.get("bitblt")) and
+                "ours/bare " + ratio(previewed_poll, clip.get("bitblt"))))
     out.append(("Wine", "  hot key to the capture announced on the clipboard, ms",
                 fmt((hotkey or {}).get("announced")), "bare probe: BitBlt",
                 fmt(clip.get("bitblt")), ""))

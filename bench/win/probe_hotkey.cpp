@@ -1,6 +1,7 @@
 // The key-to-clipboard stopwatch: a window that, once focused, times each
-// press of the key from its arrival in Wine to a CF_BITMAP announced on the
-// clipboard, and to its bits readable here.
+// press of the key from its arrival in Wine to the program's preview window
+// shown, to a CF_BITMAP announced on the clipboard, and to its bits readable
+// here.
 #include <windows.h>
 
 #include <cstdint>
@@ -66,10 +67,16 @@ int HotKey(const Args& args) {
       Print("{\"error\": \"no key press within 60 s\"}");
       return 2;
     }
-    double announced = 0, readable = 0;
+    double announced = 0, readable = 0, previewed = 0;
     BITMAP bm = {};
-    while (!readable && Now() - pressed < 10000) {
+    while ((!readable || !previewed) && Now() - pressed < 10000) {
       while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+      // The program's preview window (hidden while it waits in the tray).
+      if (!previewed && IsWindowVisible(FindWindowW(L"TForm1", nullptr))) previewed = Now();
+      if (readable) {
+        Sleep(1);
+        continue;
+      }
       // Opened only once a bitmap is announced; its bits may then still have
       // to be made by the program and copied over to this process.
       if (IsClipboardFormatAvailable(CF_BITMAP)) {
@@ -82,12 +89,12 @@ int HotKey(const Args& args) {
       }
       if (!readable) Sleep(1);
     }
-    char line[200];
+    char line[256];
     std::snprintf(line, sizeof line,
                   "{\"event\": \"latency\", \"run\": %d, \"ms\": %.3f, \"announced_ms\": %.3f, "
-                  "\"width\": %ld, \"height\": %ld}",
+                  "\"previewed_ms\": %.3f, \"width\": %ld, \"height\": %ld}",
                   run, readable ? readable - pressed : -1.0, announced ? announced - pressed : -1.0,
-                  bm.bmWidth, bm.bmHeight);
+                  previewed ? previewed - pressed : -1.0, bm.bmWidth, bm.bmHeight);
     Print(line);
   }
   DestroyWindow(hwnd);
