@@ -147,8 +147,19 @@ class ProbeMixin:
             under = self.x_window_geometry(self.window_under_pointer())
             if not self.window_manager or not under or under[2:] != [self.width, self.height]:
                 raise
+        # Asked again every 2 s: under load openbox may take the first
+        # request before the frozen screen has left the foreground.
+        retry = [time.monotonic() + 2]
         self.activate_x_window(window)
-        self.wait_until(lambda: self.pointer_over(window), what=what)
+
+        def uncovered():
+            if self.pointer_over(window):
+                return True
+            if time.monotonic() > retry[0]:
+                self.activate_x_window(window)
+                retry[0] = time.monotonic() + 2
+            return False
+        self.wait_until(uncovered, timeout=15, what=what)
 
     def wait_placed(self, window, wine_rects, timeout=15):
         """Waits until the X window shows where Wine places the window (the
