@@ -64,6 +64,14 @@ class ScreenMixin:
         names = re.findall(r'0x[0-9a-f]+ "([^"]*)"', tree)
         return names[0] if names else "0x%x" % int(window_id)
 
+    def x_window_input_only(self, window_id):
+        """True for a mapped InputOnly X window: Wine's cursor clip, which it
+        maps over the whole screen while a window filling the only monitor
+        (the frozen screen) is in front, and through which it hands each
+        click to the Windows window under it."""
+        info = self._run(["xwininfo", "-id", str(window_id)], check=False).stdout.decode()
+        return "Class: InputOnly" in info and "IsViewable" in info
+
     def x_window_geometry(self, window_id):
         """[x, y, w, h] on the screen of a mapped X window, else None."""
         info = self._run(["xwininfo", "-id", str(window_id)], check=False).stdout.decode()
