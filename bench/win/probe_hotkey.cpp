@@ -4,10 +4,12 @@
 // here.
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <thread>
 
 #include "probe_common.h"
 
@@ -67,16 +69,23 @@ int HotKey(const Args& args) {
       Print("{\"error\": \"no key press within 60 s\"}");
       return 2;
     }
-    double announced = 0, readable = 0, previewed = 0;
-    BITMAP bm = {};
-    while ((!readable || !previewed) && Now() - pressed < 10000) {
-      while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-      // The program's preview window (hidden while it waits in the tray).
-      if (!previewed && IsWindowVisible(FindWindowW(L"TForm1", nullptr))) previewed = Now();
-      if (readable) {
+    // The program's preview window (hidden while it waits in the tray) is
+    // watched from a thread of its own: this one may wait inside
+    // GetClipboardData while the program renders.
+    std::atomic<double> previewed = 0;
+    std::thread previewWatch([&] {
+      while (Now() - pressed < 10000) {
+        if (IsWindowVisible(FindWindowW(L"TForm1", nullptr))) {
+          previewed = Now();
+          return;
+        }
         Sleep(1);
-        continue;
       }
+    });
+    double announced = 0, readable = 0;
+    BITMAP bm = {};
+    while (!readable && Now() - pressed < 10000) {
+      while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
       // Opened only once a bitmap is announced; its bits may then still have
       // to be made by the program and copied over to this process.
       if (IsClipboardFormatAvailable(CF_BITMAP)) {
@@ -89,12 +98,13 @@ int HotKey(const Args& args) {
       }
       if (!readable) Sleep(1);
     }
+    previewWatch.join();
     char line[256];
     std::snprintf(line, sizeof line,
                   "{\"event\": \"latency\", \"run\": %d, \"ms\": %.3f, \"announced_ms\": %.3f, "
                   "\"previewed_ms\": %.3f, \"width\": %ld, \"height\": %ld}",
                   run, readable ? readable - pressed : -1.0, announced ? announced - pressed : -1.0,
-                  previewed ? previewed - pressed : -1.0, bm.bmWidth, bm.bmHeight);
+                  previewed ? previewed.load() - pressed : -1.0, bm.bmWidth, bm.bmHeight);
     Print(line);
   }
   DestroyWindow(hwnd);
