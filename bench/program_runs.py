@@ -5,6 +5,7 @@ import contextlib
 import glob
 import json
 import os
+import random
 import shutil
 import subprocess
 import time
@@ -105,17 +106,20 @@ def burst(w, fmt, reader=False, history=False):
 
 def hotkey_latency(w):
     """Key arrival at a window of the bench probe to a bitmap readable on
-    the clipboard, and to the preview window shown; the program is restarted
-    (armed) before every press."""
+    the clipboard, to the bitmap announced there, and to the preview window
+    shown: the program, and the bench probe's bare key program timed the same
+    way, press by press in turns (so a change in the machine's load falls on
+    both); each is started (armed) afresh before every press."""
     w.b.remove_config()
     w.b.stop_fixture()
     errors = open(os.path.join(w.tmp, "hotkey.err"), "w+")
     proc = subprocess.Popen([w.harness.WINE, w.bench_probe, "hotkey", "--runs",
-                             str(w.args.runs), "--paced"], env=w.b.env(),
+                             str(2 * w.args.runs), "--paced"], env=w.b.env(),
                             stdout=subprocess.PIPE, stderr=errors, stdin=subprocess.PIPE,
                             cwd=w.tmp, start_new_session=True)
     w.b._processes.append(proc)
-    latencies, announced, previewed = [], [], []
+    times = {name: {"ms": [], "announced_ms": [], "previewed_ms": [], "painted_ms": []}
+             for name in ("vistrel", "bare")}
     try:
         def event():
             line = proc.stdout.readline().decode(errors="replace")
@@ -125,25 +129,48 @@ def hotkey_latency(w):
             log("probe: " + line.strip())
             return json.loads(line)
         ready = event()
-        for _ in range(w.args.runs):
-            w.b.start_program()
-            proc.stdin.write(b"go\n")
+        for run in range(2 * w.args.runs):
+            name = ("vistrel", "bare")[run % 2]
+            if name == "bare":
+                program = start_bare_key(w)
+                proc.stdin.write(b"go VistrelBarePreview\n")
+            else:
+                w.b.start_program()
+                proc.stdin.write(b"go TForm1\n")
             proc.stdin.flush()
             waiting = event()
             assert waiting.get("event") == "waiting", waiting
             w.b._run(["xdotool", "windowfocus", "--sync", str(ready["x11_window"])])
-            time.sleep(0.3)  # the focus change reaches Wine
+            # The focus change reaches Wine; then a moment drawn at random
+            # within one poll interval, so that each program's wait for its
+            # next poll is spread the same way (0 to 100 ms).
+            time.sleep(0.3 + random.uniform(0, 0.1))
             w.b.key("F12")
             answer = event()
-            if answer.get("ms", -1) >= 0:
-                latencies.append(answer["ms"])
-                announced.append(answer["announced_ms"])
-                if answer.get("previewed_ms", -1) >= 0:
-                    previewed.append(answer["previewed_ms"])
-            w.b.stop_program()
+            for key, values in times[name].items():
+                if answer.get(key, -1) >= 0:
+                    values.append(answer[key])
+            if name == "bare":
+                w.b._end(program)
+            else:
+                w.b.stop_program()
     finally:
         w.b._end(proc)
         proc.stdout.close()
         proc.stdin.close()
         errors.close()
-    return dict(stats(latencies), announced=stats(announced), previewed=stats(previewed))
+    return {name: dict(stats(t["ms"]) or {}, announced=stats(t["announced_ms"]),
+                       previewed=stats(t["previewed_ms"]), painted=stats(t["painted_ms"]))
+            for name, t in times.items()}
+
+
+def start_bare_key(w):
+    """The bench probe's bare key program, once it polls the key."""
+    proc = subprocess.Popen([w.harness.WINE, w.bench_probe, "barekey", "--vk", "123"],
+                            env=w.b.env(), stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+                            cwd=w.tmp, start_new_session=True)
+    w.b._processes.append(proc)
+    line = proc.stdout.readline().decode(errors="replace")
+    if json.loads(line or "{}").get("event") != "ready":
+        raise RuntimeError("the bare key program did not start: %r" % line)
+    return proc

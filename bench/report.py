@@ -52,8 +52,12 @@ METHODS = """\
 - hot key to clipboard: key arrival at a window of the bench probe to a CF_BITMAP readable
   there, with the armed program polling every 100 ms (so 0 to 100 ms of it, 50 on average, is
   the wait for the next tick), to the bitmap first announced on the clipboard, and to the
-  preview window shown (visible; set against the bare BitBlt). The bare figures have no poll
-  to wait for and no reader's own copy of the bits.
+  preview window shown (visible). Set against the bench probe's bare key program timed by the
+  same stopwatch, the two pressed in turns and each started afresh before its press: a 100 ms
+  poll of the key, then one BitBlt, a window shown and a copy of the bitmap on the clipboard,
+  so both carry the same poll, the same key's way into Wine and the reader's own copy of the
+  bits. The press comes at a moment drawn at random within one poll interval. The bare calls alone (BitBlt, clipboard copy) are given as
+  what the screen and the clipboard cost on this machine.
 - peers: each tool captures the same screen to a new file, one process per capture: one at a
   time with a pause between, and %(loop)d back to back in a loop; scrot and xwd also with a
   window of flat colour on the screen. xwd reads the root window in one XGetImage only while

@@ -112,7 +112,8 @@ def main_bench(r, args, run_dir, root, tmp, want):
             r["burst_history"] = program_runs.burst(w, "jpg", history=True)
         if want("hotkey"):
             log("hot key to clipboard")
-            r["hotkey"] = program_runs.hotkey_latency(w)
+            latency = program_runs.hotkey_latency(w)
+            r["hotkey"], r["hotkey_bare"] = latency["vistrel"], latency["bare"]
         if want("peers"):
             log("peers")
             r["peers"] = peers.alone(w)

@@ -13,8 +13,14 @@
 //       memory; files removed as it goes.
 //   hotkey --runs N [--vk 123] [--paced]
 //       a window that, once focused, times each press of the key from its
-//       arrival in Wine to a CF_BITMAP announced on the clipboard, and to its
-//       bits readable here.
+//       arrival in Wine to the preview window shown, to a CF_BITMAP announced
+//       on the clipboard, and to its bits readable here. Paced, it waits for a
+//       line on stdin before each press ("go", or "go CLASS" to watch a
+//       preview window of that class).
+//   barekey [--vk 123]
+//       the bare key program hotkey is set against: polls the key every
+//       100 ms; at a press, one BitBlt, a window shown (VistrelBarePreview),
+//       a copy of the bitmap on the clipboard. Prints "ready" once polling.
 //   steps --runs N --dir WINDIR [--format bmp|jpg] [--quality Q] [--vk 123]
 //       a burst as the program's poll makes one, each step timed, then each
 //       step alone; the settings must auto-record into WINDIR. Files are left
@@ -42,7 +48,8 @@ int main() {
   if (command == "grab") return bench::Grab(args);
   if (command == "writers") return bench::Writers(args);
   if (command == "hotkey") return bench::HotKey(args);
+  if (command == "barekey") return bench::BareKey(args);
   if (command == "steps") return bench::Steps(args);
-  std::fputs("usage: vistrel_bench_probe grab|writers|hotkey|steps [--name value ...]\n", stderr);
+  std::fputs("usage: vistrel_bench_probe grab|writers|hotkey|barekey|steps [--name value ...]\n", stderr);
   return 1;
 }

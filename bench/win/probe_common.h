@@ -56,6 +56,7 @@ HWND MessageWindow();
 int Grab(const Args& args);
 int Writers(const Args& args);
 int HotKey(const Args& args);
+int BareKey(const Args& args);
 int Steps(const Args& args);
 
 }  // namespace bench
