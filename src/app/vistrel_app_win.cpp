@@ -119,6 +119,11 @@ void VistrelApp::ShowPreview(Front front) {
   preview_.StopPolling();
   preview_.StopTrayRetries();
   if (front == Front::Preview) {
+    // Drawn before it is activated: activation and the tray icon's removal
+    // wait on other programs, and a reader asking for the clipboard's bitmap
+    // meanwhile would have it made first, which takes longer than a capture.
+    preview_.ShowInactive();
+    preview_.PaintNow();
     preview_.Show();
     application_.BringToFront();
   } else {

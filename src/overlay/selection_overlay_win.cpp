@@ -105,10 +105,8 @@ void SelectionOverlay::OnMove(const PictureControl::MouseEvent& event) {
 void SelectionOverlay::OnRelease() {
   const Rect area = selection_.CaptureArea();
   auto capture = std::make_shared<Picture>();
-  // Paint the last frame now, so the copy holds what the user saw. Wine puts
-  // a window's drawing on the screen when its thread next looks at its queue.
-  UpdateWindow(pictureControl_.Handle());
-  AnswerSentMessages();
+  // Paint the last frame now, so the copy holds what the user saw.
+  pictureControl_.PaintNow();
   capture->CopyFromScreen(area);
   EraseFrame();
   events_.onSelected(std::move(capture));

@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "toolkit/application_win.h"
 #include "toolkit/error_display_win.h"
 #include "toolkit/handles_win.h"
 #include "toolkit/text_win.h"
@@ -45,6 +46,13 @@ void Window::CreateWin(const char* className, const char* text, DWORD style, DWO
 bool Window::Visible() const { return hwnd_ && IsWindowVisible(hwnd_); }
 void Window::Show() { ShowWindow(hwnd_, SW_SHOW); }
 void Window::Hide() { ShowWindow(hwnd_, SW_HIDE); }
+
+void Window::PaintNow() {
+  RedrawWindow(hwnd_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+  // Wine puts a window's drawing on the screen when its thread next looks at
+  // its queue.
+  AnswerSentMessages();
+}
 
 Rect Window::ScreenRect() const {
   RECT r = {};

@@ -23,6 +23,10 @@ class Window {
   bool Visible() const;
   virtual void Show();
   virtual void Hide();
+  // Paints what is left to paint, its controls included, and puts it on the
+  // screen now, rather than when the message loop next runs: for a window
+  // shown before a long step.
+  void PaintNow();
   Rect ScreenRect() const;
   void SetPosition(int left, int top);
   // Destroys the window; its handlers see WM_DESTROY and WM_NCDESTROY.

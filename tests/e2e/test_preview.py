@@ -83,9 +83,8 @@ class FirstShowTest(PreviewTestCase):
         self.start()
         form1 = self.capture()
         left, top = form1["rect"][:2]
-        # The window is black before its picture is drawn, and the drawing
-        # waits while the capture's handler ends (removing the tray icon):
-        # wait for the picture's plain-desktop part too.
+        # The window is black until its drawing reaches the screen: wait for
+        # the picture's plain-desktop part too.
         def painted():
             shot = b.screenshot()
             return shot if (shot.pixel(left + 100, top + 20) == (0, 0, 0) and
