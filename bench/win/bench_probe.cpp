@@ -50,6 +50,7 @@ int main() {
   if (command == "hotkey") return bench::HotKey(args);
   if (command == "barekey") return bench::BareKey(args);
   if (command == "steps") return bench::Steps(args);
-  std::fputs("usage: vistrel_bench_probe grab|writers|hotkey|barekey|steps [--name value ...]\n", stderr);
+  std::fputs("usage: vistrel_bench_probe grab|writers|hotkey|barekey|steps [--name value ...]\n",
+             stderr);
   return 1;
 }

@@ -190,8 +190,8 @@ LRESULT CALLBACK BareKeyProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
       // Scaled down as the program's preview is, every pixel counted.
       SetStretchBltMode(dc, HALFTONE);
       SetBrushOrgEx(dc, 0, 0, nullptr);
-      StretchBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, bareKey.width,
-                 bareKey.height, SRCCOPY);
+      StretchBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, bareKey.width, bareKey.height,
+                 SRCCOPY);
       SelectObject(memory, previous);
       DeleteDC(memory);
     }
@@ -205,9 +205,9 @@ LRESULT CALLBACK BareKeyProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
 
 // The least a program can do for what the program's press gives the user:
 // a 100 ms timer polling the key, then one BitBlt of the screen, a topmost
-// window shown and painted (the picture scaled down), and a copy of the bitmap on the clipboard (as the bare
-// probe's grab makes it). The stopwatch times it when told "go
-// VistrelBarePreview".
+// window shown and painted (the picture scaled down), and a copy of the
+// bitmap on the clipboard (as the bare probe's grab makes it). The stopwatch
+// times it when told "go VistrelBarePreview".
 int BareKey(const Args& args) {
   bareKey.vk = GetInt(args, "vk", VK_F12);
   bareKey.width = ScreenWidth();
