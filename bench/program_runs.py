@@ -166,7 +166,7 @@ def hotkey_latency(w):
 
 def start_bare_key(w):
     """The bench probe's bare key program, once it polls the key."""
-    proc = subprocess.Popen([w.harness.WINE, w.bench_probe, "barekey", "--vk", "123"],
+    proc = subprocess.Popen([w.harness.WINE, w.bench_probe, "barekey"],
                             env=w.b.env(), stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
                             cwd=w.tmp, start_new_session=True)
     w.b._processes.append(proc)

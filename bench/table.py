@@ -114,9 +114,8 @@ def hotkey_rows(r):
              bare.get("previewed"), "bare key program, its window shown"),
             ("hot key to the preview painted (the picture drawn), ms", hotkey.get("painted"),
              bare.get("painted"), "bare key program, its window painted")):
-        out.append(("Wine", name, fmt(ours or None), what, fmt(theirs or None),
-                    ratio(ours or None, theirs or None) and
-                    "ours/bare %s (goal ≤ 1.20)" % ratio(ours, theirs)))
+        out.append(("Wine", name, fmt(ours), what, fmt(theirs),
+                    ratio(ours, theirs) and "ours/bare %s (goal ≤ 1.20)" % ratio(ours, theirs)))
     out.append(("Wine", "  hot key to the capture announced on the clipboard, ms",
                 fmt(hotkey.get("announced")), "bare key program, its bitmap on the clipboard",
                 fmt(bare.get("announced")), ""))
@@ -124,7 +123,7 @@ def hotkey_rows(r):
     # The poll every 100 ms waits 50 ms on average before the capture starts;
     # the bare calls have none, and no reader's copy of the bits.
     out.append(("Wine", "  hot key to clipboard less the mean wait for the next poll (50 ms), ms",
-                fmt(shifted(hotkey or None, -50)), "bare calls: BitBlt + clipboard copy",
+                fmt(shifted(hotkey, -50)), "bare calls: BitBlt + clipboard copy",
                 fmt(bare_calls), ""))
     out.append(("Wine", "  hot key to the preview less the same wait, ms",
                 fmt(shifted(hotkey.get("previewed"), -50)), "bare calls: BitBlt",

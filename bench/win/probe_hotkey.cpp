@@ -27,6 +27,13 @@ bool Drawn(HWND window) {
   return true;
 }
 
+// Waits up to waitMs for a message, then answers all that came.
+void AnswerMessages(DWORD waitMs) {
+  MsgWaitForMultipleObjects(0, nullptr, FALSE, waitMs, QS_ALLINPUT);
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+}
+
 }  // namespace
 
 // The stopwatch window: key arrival to bitmap readable, one line per press.
@@ -76,8 +83,7 @@ int HotKey(const Args& args) {
           SetFocus(hwnd);
           held = Now();
         }
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+        AnswerMessages(10);
       }
     }
     if (OpenClipboard(hwnd)) {
@@ -135,10 +141,7 @@ int HotKey(const Args& args) {
     }
     // Answering messages meanwhile, as a program in front does: the preview
     // taking the foreground sends this window its deactivation.
-    while (watching) {
-      MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
-      while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-    }
+    while (watching) AnswerMessages(1);
     previewWatch.join();
     char line[256];
     std::snprintf(line, sizeof line,
